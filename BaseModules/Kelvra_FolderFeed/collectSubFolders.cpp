@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -44,6 +45,12 @@ void walk(const fs::path& folder, std::vector<std::string>& list, DescentPath& d
 
 void collectSubFolders(const std::string& folder, std::vector<std::string>& list) {
     const fs::path root(folder);
+    // The operating system reads a path only up to a zero byte: without this
+    // check a text with one inside would silently walk a different folder.
+    if (folder.find('\0') != std::string::npos) {
+        throw fs::filesystem_error("directory_iterator::directory_iterator", root,
+                                   std::make_error_code(std::errc::invalid_argument));
+    }
     DescentPath descent;
     descent.push(fileIdentity(root));
     walk(root, list, descent);

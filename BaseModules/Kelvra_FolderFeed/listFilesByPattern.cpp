@@ -41,6 +41,11 @@ void listMatches(const std::string& folder, std::vector<std::string>& list,
 } // namespace
 
 void listFilesByPattern(std::string folder, std::vector<std::string>& list, std::string suffix) {
+    // A zero byte would cut the folder short: search nothing rather than a
+    // different folder.
+    if (folder.find('\0') != std::string::npos || suffix.find('\0') != std::string::npos) {
+        return;
+    }
     DescentPath descent;
     descent.push(fileIdentity(std::filesystem::path(folder)));
     listMatches(folder, list, suffix, descent);

@@ -1,0 +1,100 @@
+#include "DirectorySearch.h"
+#include "listFilesByPattern.h"
+
+#include "support/TempTree.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Paths = std::vector<std::string>;
+
+Paths list(const std::string& folder, const std::string& suffix, Paths paths = {}) {
+    listFilesByPattern(folder, paths, suffix);
+    return paths;
+}
+
+TEST(ListFilesByPattern, listsMatchingEntriesAndEntersMatchingFoldersOnly) {
+    TempTree tree;
+    for (const char* file : {"F/x.bmp", "F/y.BMP", "F/z.tif", "F/notes.txt", "F/old/q.bmp",
+                             "F/archive_bmp/r.bmp", "F/archive_bmp/s.png"}) {
+        tree.writeFile(file);
+    }
+    const std::string f = tree.path("F");
+    EXPECT_EQ(list(f, "bmp"),
+              (Paths{f + "/archive_bmp", f + "/archive_bmp/r.bmp", f + "/x.bmp", f + "/y.BMP"}));
+}
+
+TEST(ListFilesByPattern, matchesTheBareSuffixWithoutDotOrCase) {
+    TempTree tree;
+    for (const char* file : {"xbmp", "a.tif", "b.TIFF", "c.tiff", "d.tiff.bak"}) {
+        tree.writeFile(file);
+    }
+    const std::string root = tree.rootText();
+    EXPECT_EQ(list(root, "bmp"), Paths{root + "/xbmp"});
+    EXPECT_EQ(list(root, "tiff"), (Paths{root + "/b.TIFF", root + "/c.tiff"}));
+}
+
+TEST(ListFilesByPattern, entriesComeInTargetPlatformNameOrder) {
+    TempTree tree;
+    for (const char* file : {"b.bmp", "_a.bmp", "B2.bmp", "a.bmp", "A.bmp", "Ab.bmp"}) {
+        tree.writeFile(file);
+    }
+    const std::string r = tree.rootText() + "/";
+    EXPECT_EQ(list(tree.rootText(), "bmp"), (Paths{r + "A.bmp", r + "a.bmp", r + "Ab.bmp",
+                                                   r + "b.bmp", r + "B2.bmp", r + "_a.bmp"}));
+}
+
+TEST(ListFilesByPattern, appendsBehindWhatTheListHeld) {
+    TempTree tree;
+    tree.writeFile("one.bmp");
+    EXPECT_EQ(list(tree.rootText(), "bmp", {"earlier"}),
+              (Paths{"earlier", tree.rootText() + "/one.bmp"}));
+}
+
+TEST(ListFilesByPattern, unsearchableFolderLeavesTheListUnchanged) {
+    TempTree tree;
+    tree.writeFile("only.png");
+    tree.writeFile("full/x.bmp");
+    // A zero byte must not cut the text short to a folder that has matches.
+    for (const std::string& folder :
+         {tree.rootText(), tree.path("missing"), tree.path("only.png"), std::string(),
+          tree.path("full") + '\0' + "x"}) {
+        EXPECT_EQ(list(folder, "bmp", {"kept"}), Paths{"kept"}) << folder;
+    }
+}
+
+TEST(ListFilesByPattern, trailingSeparatorStandsDoubled) {
+    TempTree tree;
+    tree.writeFile("sub_bmp/in.bmp");
+    const std::string f = tree.rootText() + "/";
+    EXPECT_EQ(list(f, "bmp"), (Paths{f + "/sub_bmp", f + "/sub_bmp/in.bmp"}));
+}
+
+TEST(ListFilesByPattern, linkBackToTheFolderIsListedButNotEntered) {
+    TempTree tree;
+    tree.writeFile("F/a.bmp");
+    tree.writeFile("G_bmp/g.bmp");
+    tree.makeLink("F/loop_bmp", ".");
+    tree.makeLink("F/other_bmp", tree.path("G_bmp"));
+    tree.makeLink("G_bmp/back_bmp", "../F");
+    const std::string f = tree.path("F");
+    EXPECT_EQ(list(f, "bmp"), (Paths{f + "/a.bmp", f + "/loop_bmp", f + "/other_bmp",
+                                     f + "/other_bmp/back_bmp", f + "/other_bmp/g.bmp"}));
+}
+
+TEST(DirectorySearch, reportsDotEntriesAsFoldersAndFollowsLinks) {
+    TempTree tree;
+    tree.makeFolder("real");
+    tree.writeFile("file");
+    tree.makeLink("link", "real");
+    std::vector<std::pair<std::string, bool>> found;
+    DirectorySearch search(tree.rootText(), "");
+    for (DirectoryEntry entry; search.next(entry);) {
+        found.emplace_back(entry.name, entry.isFolder);
+    }
+    EXPECT_EQ(found, (std::vector<std::pair<std::string, bool>>{
+                         {".", true}, {"..", true}, {"file", false}, {"link", true}, {"real", true}}));
+}
+
+} // namespace
