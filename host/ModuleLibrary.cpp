@@ -15,17 +15,29 @@
 namespace {
 
 #if defined(_WIN32)
-void* openLibrary(const std::string& path) { return LoadLibraryA(path.c_str()); }
+void* openLibrary(const std::string& path) {
+    return LoadLibraryA(path.c_str());
+}
 void* findSymbol(void* handle, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
 }
-void closeLibrary(void* handle) { FreeLibrary(static_cast<HMODULE>(handle)); }
-std::string lastError() { return "Windows error " + std::to_string(GetLastError()); }
+void closeLibrary(void* handle) {
+    FreeLibrary(static_cast<HMODULE>(handle));
+}
+std::string lastError() {
+    return "Windows error " + std::to_string(GetLastError());
+}
 constexpr const char* moduleFileName = "Kelvra_FolderFeed.dll";
 #else
-void* openLibrary(const std::string& path) { return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL); }
-void* findSymbol(void* handle, const char* name) { return dlsym(handle, name); }
-void closeLibrary(void* handle) { dlclose(handle); }
+void* openLibrary(const std::string& path) {
+    return dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+void* findSymbol(void* handle, const char* name) {
+    return dlsym(handle, name);
+}
+void closeLibrary(void* handle) {
+    dlclose(handle);
+}
 std::string lastError() {
     const char* error = dlerror();
     return error != nullptr ? error : "unknown error";
@@ -59,7 +71,9 @@ ModuleLibrary::ModuleLibrary(const std::string& path) : path_(path) {
     }
 }
 
-ModuleLibrary::~ModuleLibrary() { unload(); }
+ModuleLibrary::~ModuleLibrary() {
+    unload();
+}
 
 ModuleLibrary::ModuleLibrary(ModuleLibrary&& other) noexcept
     : path_(std::move(other.path_)), handle_(std::exchange(other.handle_, nullptr)),

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/DropPrivileges.h"
+
+#include <sys/resource.h>
+
 #include <functional>
 
 namespace {
@@ -56,17 +60,18 @@ TEST_P(CameraMode, loadsItsOwnFilesInHandOverOrder) {
     EXPECT_EQ(captureIds(), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cameras, CameraMode,
-    testing::Values(CameraCase{"camera1", "camera1", {1, 2, 3, 4, 5, 6}},
-                    CameraCase{"camera2", "camera2", {20, 1000}},
-                    CameraCase{"camera3P", "camera3P", {30}},
-                    CameraCase{"camera3N", "camera3N", {31}},
-                    CameraCase{"upperCase", "Camera1", {}},
-                    CameraCase{"capitals", "CAMERA2", {}},
-                    CameraCase{"otherNumber", "camera4", {}},
-                    CameraCase{"digitAfter", "camera12", {}}),
-    [](const testing::TestParamInfo<CameraCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cameras, CameraMode,
+                         testing::Values(CameraCase{"camera1", "camera1", {1, 2, 3, 4, 5, 6}},
+                                         CameraCase{"camera2", "camera2", {20, 1000}},
+                                         CameraCase{"camera3P", "camera3P", {30}},
+                                         CameraCase{"camera3N", "camera3N", {31}},
+                                         CameraCase{"upperCase", "Camera1", {}},
+                                         CameraCase{"capitals", "CAMERA2", {}},
+                                         CameraCase{"otherNumber", "camera4", {}},
+                                         CameraCase{"digitAfter", "camera12", {}}),
+                         [](const testing::TestParamInfo<CameraCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST_F(Capture, camera2KeepsSixteenBitTiffs) {
     writeIdentityBmp(tree, "rec/cap/camera2.bmp", 7);
@@ -196,7 +201,7 @@ TEST_F(Rounds, folderIndexPastTheEndWrapsToTheFirstFolder) {
 
 TEST_F(Rounds, capturesWithNoFolderCompleteEmpty) {
     tree.writeFile("rec/camera2.bmp"); // a file at the root is no capture folder
-    EXPECT_EQ(captureIds(), Ids{});  // never configured
+    EXPECT_EQ(captureIds(), Ids{});    // never configured
     configureOrFail("camera2", tree.path("rec"));
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(captureIds(), Ids{});
@@ -235,8 +240,8 @@ TEST_F(Capture, runLogsStartAndEndLinesWithContext) {
     logs.clear();
     capture();
     const auto records = logs.records();
-    ASSERT_EQ(logs.texts(),
-              (std::vector<std::string>{"[INFO]   run start \"" + param + "\"", "[INFO]  174  run end"}));
+    ASSERT_EQ(logs.texts(), (std::vector<std::string>{"[INFO]   run start \"" + param + "\"",
+                                                      "[INFO]  174  run end"}));
     for (const auto& record : records) {
         EXPECT_EQ(record.type, QtDebugMsg);
         EXPECT_NE(record.file.find("Kelvra_FolderFeed.cpp"), std::string::npos);
@@ -263,6 +268,40 @@ TEST_F(Rounds, restartWhileWorkerStillFinishing) {
     for (int i = 0; i < 600; ++i) {
         capture();
     }
+}
+
+// With no thread to be had (a process limit reached), run must neither hang
+// waiting for a worker that never started nor lose the capture.
+TEST(CaptureWithoutThreads, runLoadsOnTheHostThreadWhenNoThreadCanStart) {
+    TempTree tree;
+    writeIdentityBmp(tree, "rec/f1/camera3P.bmp", 1);
+    writeIdentityBmp(tree, "rec/f2/camera3P.bmp", 2);
+    const std::string outcome = runUnprivileged([&] {
+        const rlimit oneProcess{1, 1};
+        if (setrlimit(RLIMIT_NPROC, &oneProcess) != 0) {
+            return std::string("setrlimit failed");
+        }
+        ModuleLibrary library(FOLDERFEED_MODULE_PATH);
+        ModulePtr module = library.createModule();
+        module->setParam(nullptr, QByteArray::fromStdString("camera3P,,1," + tree.path("rec")));
+        if (!module->applyParam(nullptr)) {
+            return std::string("rejected");
+        }
+        std::string taken;
+        for (int i = 0; i < 3; ++i) {
+            std::vector<cv::Mat> images;
+            module->run();
+            module->getResult(images, nullptr);
+            for (int identity : identitiesOf(images)) {
+                taken += std::to_string(identity);
+            }
+        }
+        return taken;
+    });
+    if (outcome == runUnprivilegedUnavailable) {
+        GTEST_SKIP() << "cannot drop root privileges here, and root ignores the process limit";
+    }
+    EXPECT_EQ(outcome, "121");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "Kelvra_FolderFeed.h"
 #include "ModuleState.h"
+#include "MyThread.h"
 
 #include "support/TempTree.h"
 
@@ -100,8 +101,9 @@ TEST_F(Configuration, secondConfigurationAppendsItsWalkAndKeepsTheIndex) {
     folderIndex = 1;
     ASSERT_TRUE(configure("camera2,x,1," + tree.path("A")));
     ASSERT_TRUE(configure("camera2,x,1," + tree.rootText()));
-    EXPECT_EQ(subFolders, (std::vector<std::string>{tree.path("A/A1"), tree.path("A/A1"),
-                                                    tree.path("A"), tree.path("A/A1"), tree.path("B")}));
+    EXPECT_EQ(subFolders,
+              (std::vector<std::string>{tree.path("A/A1"), tree.path("A/A1"), tree.path("A"),
+                                        tree.path("A/A1"), tree.path("B")}));
     EXPECT_EQ(folderIndex, 1);
 }
 
@@ -183,6 +185,16 @@ TEST(BaseDefaults, everyOperationSucceedsAndChangesNothing) {
     EXPECT_STREQ(base.metaObject()->className(), "Base");
     EXPECT_EQ(base.qt_metacast("Base"), &base);
     EXPECT_EQ(base.qt_metacast("Other"), nullptr);
+}
+
+TEST(WorkerThread, hasAMetaObjectOfItsOwn) {
+    MyThread worker;
+    EXPECT_STREQ(worker.metaObject()->className(), "MyThread");
+    EXPECT_STREQ(worker.metaObject()->superClass()->className(), "QThread");
+    EXPECT_EQ(worker.qt_metacast("MyThread"), &worker);
+    EXPECT_EQ(worker.qt_metacast("QThread"), &worker);
+    EXPECT_EQ(worker.qt_metacast("Base"), nullptr);
+    EXPECT_EQ(worker.parent(), nullptr);
 }
 
 } // namespace

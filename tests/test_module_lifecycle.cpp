@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <stdexcept>
+
 namespace {
 
 using Texts = std::vector<std::string>;
@@ -16,7 +19,8 @@ const std::string deleteLine = "[INFO]   delete success!";
 const std::string destoryLine = "[INFO]  Kelvra_FolderFeed  destory success!";
 
 bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 class ModuleLifecycle : public HostTest {};
@@ -29,7 +33,8 @@ TEST_F(ModuleLifecycle, createThenDestoryLogsCreateDeleteDestoryWithContext) {
     for (std::size_t i = 0; i < records.size(); ++i) {
         SCOPED_TRACE(records[i].text);
         EXPECT_EQ(records[i].type, QtDebugMsg);
-        EXPECT_TRUE(endsWith(records[i].file, "BaseModules/Kelvra_FolderFeed/Kelvra_FolderFeed.cpp"))
+        EXPECT_TRUE(
+            endsWith(records[i].file, "BaseModules/Kelvra_FolderFeed/Kelvra_FolderFeed.cpp"))
             << records[i].file;
         EXPECT_GT(records[i].line, 0);
         EXPECT_NE(records[i].function.find(functions[i]), std::string::npos) << records[i].function;
@@ -46,7 +51,8 @@ TEST_F(ModuleLifecycle, moduleObjectReportsTheMetaObjectOfBase) {
     Base* object = module.get();
     EXPECT_STREQ(object->metaObject()->className(), "Base");
     EXPECT_STREQ(object->metaObject()->superClass()->className(), "QObject");
-    EXPECT_EQ(object->metaObject()->methodCount(), object->metaObject()->superClass()->methodCount());
+    EXPECT_EQ(object->metaObject()->methodCount(),
+              object->metaObject()->superClass()->methodCount());
     EXPECT_EQ(object->qt_metacast("Base"), object);
     EXPECT_EQ(object->qt_metacast("QObject"), object);
     EXPECT_EQ(object->qt_metacast("Kelvra_FolderFeed"), nullptr);
@@ -97,6 +103,22 @@ TEST_F(ModuleLifecycle, createCaptureDestoryCyclesNeitherHangNorAbort) {
         const std::vector<int> expected{cycle % 2 == 0 ? 1 : 2000};
         ASSERT_EQ(identitiesOf(capture()), expected) << "cycle " << cycle;
     }
+}
+
+TEST_F(ModuleLifecycle, configurationErrorsReachTheHostAsStandardExceptions) {
+    TempTree tree;
+    EXPECT_THROW(configure("camera2,,x," + tree.rootText()), std::invalid_argument);
+    EXPECT_THROW(configure("camera2,,99999999999," + tree.rootText()), std::out_of_range);
+    EXPECT_THROW(configure("camera2,,1," + tree.path("missing")),
+                 std::filesystem::filesystem_error);
+    EXPECT_THROW(configure("camera2,,1,"), std::filesystem::filesystem_error);
+}
+
+TEST_F(ModuleLifecycle, missingThirdCommaIsRefusedWithTheConsoleLine) {
+    testing::internal::CaptureStdout();
+    const bool accepted = configure("camera2,x,1");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "输入字符串格式错误，找不到第三个逗号。\n");
+    EXPECT_FALSE(accepted);
 }
 
 } // namespace

@@ -5,8 +5,12 @@
 #include <algorithm>
 
 const std::array<const char*, 6> imageKindKeys = {
-    "SprfSpecularReflectionImage", "SprfDiffuseReflectionImage", "SprfShapeImage1",
-    "SprfShapeImage2",             "SprfGlossRatioImage",        "SprfNormalImage",
+    "SprfSpecularReflectionImage",
+    "SprfDiffuseReflectionImage",
+    "SprfShapeImage1",
+    "SprfShapeImage2",
+    "SprfGlossRatioImage",
+    "SprfNormalImage",
 };
 
 namespace {

@@ -11,7 +11,9 @@
 
 namespace {
 
-char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char foldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // The Windows search matches "*suffix" without regard to letter case.
 bool nameEndsWith(const std::string& name, const std::string& suffix) {
@@ -53,9 +55,10 @@ DirectorySearch::DirectorySearch(const std::string& folder, const std::string& s
         const bool isFolder = isDotEntry || isFolderAt(folderFd, entry->d_name);
         matches_.push_back(DirectoryEntry{std::move(name), isFolder});
     }
-    std::sort(matches_.begin(), matches_.end(), [](const DirectoryEntry& a, const DirectoryEntry& b) {
-        return entryNameLess(a.name, b.name);
-    });
+    std::sort(matches_.begin(), matches_.end(),
+              [](const DirectoryEntry& a, const DirectoryEntry& b) {
+                  return entryNameLess(a.name, b.name);
+              });
 }
 
 DirectorySearch::~DirectorySearch() = default;

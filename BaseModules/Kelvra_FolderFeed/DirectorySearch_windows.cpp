@@ -10,7 +10,9 @@ DirectorySearch::DirectorySearch(const std::string& folder, const std::string& s
     recordPending_ = handle_ != -1;
 }
 
-DirectorySearch::~DirectorySearch() { close(); }
+DirectorySearch::~DirectorySearch() {
+    close();
+}
 
 DirectorySearch::DirectorySearch(DirectorySearch&& other) noexcept
     : handle_(std::exchange(other.handle_, -1)), record_(other.record_),

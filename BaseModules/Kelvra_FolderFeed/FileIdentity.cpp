@@ -28,8 +28,9 @@ struct HandleCloser {
 
 std::optional<FileIdentity> fileIdentity(const fs::path& path) {
     // Backup semantics let CreateFile open folders, not only files.
-    HANDLE raw = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE raw =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (raw == INVALID_HANDLE_VALUE) {
         return std::nullopt;
     }
@@ -110,5 +111,6 @@ FileStatus queryStatus(const fs::path& path) {
 #endif
 
 bool DescentPath::contains(const std::optional<FileIdentity>& identity) const {
-    return identity.has_value() && std::find(folders_.begin(), folders_.end(), identity) != folders_.end();
+    return identity.has_value() &&
+           std::find(folders_.begin(), folders_.end(), identity) != folders_.end();
 }

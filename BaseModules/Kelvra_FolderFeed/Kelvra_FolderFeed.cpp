@@ -40,7 +40,8 @@ Kelvra_FolderFeed::~Kelvra_FolderFeed() {
         delete workerThread;
         workerThread = nullptr;
     }
-    qDebug() << "[INFO] " << " delete success!";
+    qDebug() << "[INFO] "
+             << " delete success!";
 }
 
 bool Kelvra_FolderFeed::setParam(void* /*hostArg*/, const QByteArray& param) {
@@ -73,12 +74,18 @@ bool Kelvra_FolderFeed::applyParam(void* /*hostArg*/) {
 }
 
 bool Kelvra_FolderFeed::run() {
-    qDebug() << "[INFO] " << " run start" << QString::fromStdString(paramText);
+    qDebug() << "[INFO] "
+             << " run start" << QString::fromStdString(paramText);
 
     // QThread::start does nothing while the previous capture's thread is still
     // finishing, and the wait below would then never end.
     workerThread->wait();
     workerThread->start(QThread::InheritPriority);
+    if (!workerThread->isRunning() && !workerThread->isFinished()) {
+        // The system refused a new thread (Qt has logged why). Load the capture
+        // here instead, so the host still gets it and the wait below ends.
+        workerThread->loadOneCapture();
+    }
     while (!captureDone.load(std::memory_order_acquire)) {
         QThread::msleep(1);
     }
@@ -100,11 +107,13 @@ bool Kelvra_FolderFeed::getResult(std::vector<cv::Mat>& images, void* /*hostArg*
 }
 
 extern "C" Base* create() {
-    qDebug() << "[INFO] " << "Kelvra_FolderFeed create success!";
+    qDebug() << "[INFO] "
+             << "Kelvra_FolderFeed create success!";
     return new Kelvra_FolderFeed;
 }
 
 extern "C" void destory(Base* module) {
     delete module;
-    qDebug() << "[INFO] " << "Kelvra_FolderFeed  destory success!";
+    qDebug() << "[INFO] "
+             << "Kelvra_FolderFeed  destory success!";
 }

@@ -50,6 +50,10 @@ void warnCaptureFailed(const std::string& folder, const char* error) noexcept {
 } // namespace
 
 void MyThread::run() {
+    loadOneCapture();
+}
+
+void MyThread::loadOneCapture() {
     std::string folder;
     // The host waits in run() until captureDone is set, so it is set on every
     // way out of the body, and last, after everything the capture wrote.

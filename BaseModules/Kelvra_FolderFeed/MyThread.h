@@ -10,6 +10,10 @@ class MyThread : public QThread {
 public:
     MyThread() = default;
 
+    // The body of one capture. run() calls it on the worker thread; the host's
+    // thread calls it directly only when the worker thread cannot be started.
+    void loadOneCapture();
+
 protected:
     void run() override;
 };

@@ -3,8 +3,7 @@
 #include <utility>
 
 // Runs a callable when the scope ends, however it ends.
-template <typename Callable>
-class ScopeExit {
+template <typename Callable> class ScopeExit {
 public:
     explicit ScopeExit(Callable callable) : callable_(std::move(callable)) {}
     ~ScopeExit() { callable_(); }

@@ -17,9 +17,13 @@ void keepMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 } // namespace
 
-LogCapture::LogCapture() { qInstallMessageHandler(keepMessage); }
+LogCapture::LogCapture() {
+    qInstallMessageHandler(keepMessage);
+}
 
-LogCapture::~LogCapture() { qInstallMessageHandler(nullptr); }
+LogCapture::~LogCapture() {
+    qInstallMessageHandler(nullptr);
+}
 
 std::vector<LogRecord> LogCapture::records() const {
     const std::lock_guard<std::mutex> lock(recordsMutex);

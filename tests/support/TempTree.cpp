@@ -11,7 +11,8 @@ TempTree::TempTree() {
     std::random_device seed;
     std::mt19937_64 generator(seed());
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = fs::temp_directory_path() / ("folderfeed-test-" + std::to_string(generator()));
+        fs::path candidate =
+            fs::temp_directory_path() / ("folderfeed-test-" + std::to_string(generator()));
         std::error_code error;
         if (fs::create_directory(candidate, error)) {
             // Readable by all, so a case that drops its privileges can use it.

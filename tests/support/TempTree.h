@@ -21,7 +21,8 @@ public:
     // Makes the folder and any missing parents; returns its path.
     std::filesystem::path makeFolder(const std::string& relative) const;
     // Writes bytes to the file, making its folder first.
-    std::filesystem::path writeFile(const std::string& relative, const std::string& bytes = "") const;
+    std::filesystem::path writeFile(const std::string& relative,
+                                    const std::string& bytes = "") const;
     // A symbolic link at relative that points to target (taken as it is).
     std::filesystem::path makeLink(const std::string& relative, const std::string& target) const;
 
