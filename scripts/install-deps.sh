@@ -8,7 +8,7 @@ packages=(
     qtbase5-dev
     # OpenCV's component packages only: the meta package pulls in ~130 more.
     libopencv-core-dev libopencv-imgcodecs-dev libopencv-imgproc-dev
-    libgtest-dev libgmock-dev
+    libgtest-dev libgmock-dev libcli11-dev
     clang libclang-rt-14-dev clang-format
     binutils util-linux valgrind file
 )
