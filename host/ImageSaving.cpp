@@ -23,6 +23,10 @@ std::string numbered(const char* format, int number) {
 
 } // namespace
 
+std::string captureFolderName(int captureNumber) {
+    return numbered("capture_%04d", captureNumber);
+}
+
 void writeImageFile(const std::filesystem::path& path, const cv::Mat& image) {
     std::error_code error;
     if (path.has_parent_path()) {
@@ -49,7 +53,7 @@ void writeImageFile(const std::filesystem::path& path, const cv::Mat& image) {
 std::vector<std::filesystem::path> saveCaptureImages(const std::filesystem::path& folder,
                                                      int captureNumber,
                                                      const std::vector<cv::Mat>& images) {
-    const std::filesystem::path captureFolder = folder / numbered("capture_%04d", captureNumber);
+    const std::filesystem::path captureFolder = folder / captureFolderName(captureNumber);
     std::vector<std::filesystem::path> written;
     for (std::size_t i = 0; i < images.size(); ++i) {
         const cv::Mat& image = images[i];

@@ -10,6 +10,10 @@
 // (OutputFailed) naming the path when it cannot.
 void writeImageFile(const std::filesystem::path& path, const cv::Mat& image);
 
+// "capture_0003": the folder name of a capture, in saved images and in
+// sample recordings alike.
+std::string captureFolderName(int captureNumber);
+
 // Writes the images of one capture losslessly, depth and channels kept:
 // folder/capture_0003/image_00.png, ... Images that PNG cannot hold (not 8- or
 // 16-bit unsigned, or with two or more than four channels) go to .tiff

@@ -7,7 +7,6 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -112,12 +111,6 @@ cv::Mat drawImage(const SampleImage& sample, int capture, cv::Size size) {
     cv::Mat drawing;
     gray.convertTo(drawing, CV_16UC1, 100.0);
     return cv::max(depth, drawing);
-}
-
-std::string captureFolderName(int capture) {
-    char name[32];
-    std::snprintf(name, sizeof name, "capture_%04d", capture);
-    return name;
 }
 
 void refuseExistingContent(const fs::path& folder) {

@@ -33,13 +33,8 @@ if [ $# -ge 2 ]; then
 fi
 
 sample=out/sample-recording
-if [ ! -d "${sample}" ]; then
-    # Written to a side folder first, so an interrupted run never leaves half
-    # a recording that later runs would take for a whole one.
-    rm -rf "${sample}.partial"
-    "${folderfeed}" sample "${sample}.partial"
-    mv "${sample}.partial" "${sample}"
-fi
+# The program writes a recording whole or not at all.
+[ -d "${sample}" ] || "${folderfeed}" sample "${sample}"
 for camera in camera1 camera2 camera3P camera3N; do
     echo "== ${camera}"
     "${folderfeed}" replay "${sample}" --camera "${camera}" --sheet "out/sheets/${camera}.png" --quiet
