@@ -2,28 +2,12 @@
 
 #include "CaptureFolderCheck.h"
 #include "Console.h"
-#include "collectSubFolders.h"
+#include "RecordingWalk.h"
 
-#include <system_error>
 #include <vector>
 
-namespace {
-
-std::vector<std::string> captureFolders(const std::string& root) {
-    std::vector<std::string> folders;
-    try {
-        collectSubFolders(root, folders);
-    } catch (const std::system_error& error) {
-        throw CommandError(ExitStatus::BadRecording,
-                           std::string("cannot walk the recording: ") + error.what());
-    }
-    return folders;
-}
-
-} // namespace
-
 ExitStatus runInspect(const InspectOptions& options) {
-    const std::vector<std::string> folders = captureFolders(options.root);
+    const std::vector<std::string> folders = captureFoldersOf(options.root);
     std::size_t warnings = 0;
     std::size_t images = 0;
     if (folders.empty()) {

@@ -4,7 +4,7 @@
 #include "ContactSheet.h"
 #include "ImageSaving.h"
 #include "ModuleLibrary.h"
-#include "collectSubFolders.h"
+#include "RecordingWalk.h"
 
 #include <QByteArray>
 
@@ -67,19 +67,6 @@ void configure(Base& module, const std::string& param) {
     }
 }
 
-// The module walked the same root a moment ago, so this fails only when the
-// recording changes under our feet.
-int capturesInOnePass(const std::string& root) {
-    std::vector<std::string> folders;
-    try {
-        collectSubFolders(root, folders);
-    } catch (const std::system_error& error) {
-        throw CommandError(ExitStatus::BadRecording,
-                           std::string("cannot walk the recording: ") + error.what());
-    }
-    return static_cast<int>(folders.size());
-}
-
 void requireEmptyFolder(const std::string& folder) {
     std::error_code error;
     if (std::filesystem::exists(folder, error) && !std::filesystem::is_empty(folder, error)) {
@@ -116,7 +103,9 @@ ExitStatus runReplay(const ReplayOptions& options) {
 
     int captures = options.captures;
     if (captures == 0) {
-        captures = capturesInOnePass(rootFieldOf(param));
+        // The module walked the same root a moment ago, so this fails only
+        // when the recording changes under our feet.
+        captures = static_cast<int>(captureFoldersOf(rootFieldOf(param)).size());
         if (captures == 0) {
             throw CommandError(ExitStatus::BadRecording, "no capture folders under " +
                                                              rootFieldOf(param) +
