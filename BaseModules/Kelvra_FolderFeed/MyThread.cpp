@@ -1,6 +1,7 @@
 #include "MyThread.h"
 
 #include "CaptureSelection.h"
+#include "DeclaredImageSize.h"
 #include "ModuleState.h"
 #include "ScopeExit.h"
 
@@ -10,14 +11,35 @@
 
 #include <exception>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 namespace {
+
+// Only regular files reach the decoder: opening a named pipe whose name ends
+// in "bmp" would block the capture, and the host with it, for ever, and a
+// device file has no end. (Windows has neither among a folder's entries.)
+bool isRegularFile(const std::string& path) {
+#if defined(_WIN32)
+    static_cast<void>(path);
+    return true;
+#else
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+#endif
+}
 
 // An unreadable file becomes an empty image, so a capture always hands over
 // one image per selected path. cv::imread throws for some damaged headers
 // (a huge or negative size) and when memory runs out; those count as
-// unreadable too.
+// unreadable too, and so does a file that is no BMP or TIFF or whose header
+// declares an image too large to decode safely inside the host's process.
 cv::Mat readImageOrEmpty(const std::string& path) {
     try {
+        if (!isRegularFile(path) || !isSafeToDecode(path)) {
+            return cv::Mat();
+        }
         return cv::imread(path, cv::IMREAD_UNCHANGED);
     } catch (const std::exception&) {
         return cv::Mat();
