@@ -9,7 +9,17 @@ find_package(Qt5 REQUIRED COMPONENTS Core)
 # the same names as OpenCV's own (opencv_core, opencv_imgcodecs, ...).
 set(FOLDERFEED_OPENCV_MODULES core imgcodecs imgproc)
 find_package(OpenCV QUIET COMPONENTS ${FOLDERFEED_OPENCV_MODULES})
-if(NOT OpenCV_FOUND)
+if(OpenCV_FOUND)
+    # OpenCV's official Windows package holds the single library opencv_world
+    # instead of one per module: the module names then stand for it.
+    foreach(module IN LISTS FOLDERFEED_OPENCV_MODULES)
+        if(NOT TARGET opencv_${module} AND TARGET opencv_world)
+            add_library(opencv_${module} INTERFACE IMPORTED GLOBAL)
+            set_target_properties(opencv_${module} PROPERTIES
+                INTERFACE_LINK_LIBRARIES opencv_world)
+        endif()
+    endforeach()
+else()
     find_path(FOLDERFEED_OPENCV_INCLUDE_DIR opencv2/core.hpp PATH_SUFFIXES opencv4)
     if(NOT FOLDERFEED_OPENCV_INCLUDE_DIR)
         message(FATAL_ERROR "OpenCV headers not found (Debian: libopencv-core-dev)")

@@ -11,6 +11,9 @@ packages=(
     libgtest-dev libgmock-dev libcli11-dev
     clang libclang-rt-14-dev clang-format
     binutils util-linux valgrind file
+    # The Windows cross check: mingw-w64 builds the walkers and their tests for
+    # Windows x64, Wine runs them (scripts/checks/windows-cross.sh).
+    mingw-w64 wine64
 )
 packages+=("$@")
 

@@ -1,13 +1,8 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
-
-#if defined(_WIN32)
-#include <io.h>
-#endif
 
 struct DirectoryEntry {
     std::string name;
@@ -17,8 +12,10 @@ struct DirectoryEntry {
 // A search for the entries of one folder whose names end in a suffix, as the
 // Windows runtime's _findfirst/_findnext search does it with the pattern
 // "*suffix": letter case ignored, "." and ".." reported as folders, the folder
-// flag following links. It yields one entry at a time and is closed by its
-// destructor.
+// flag following links. Only the long name counts: a name whose 8.3 short
+// name ends in the suffix but whose long name does not is left out. It
+// yields one entry at a time; the platform's own search is closed before the
+// first one.
 //
 // A folder that is missing, is no folder or cannot be read yields nothing.
 class DirectorySearch {
@@ -35,18 +32,11 @@ public:
     bool next(DirectoryEntry& entry);
 
 private:
-#if defined(_WIN32)
-    void close() noexcept;
-
-    intptr_t handle_ = -1;
-    _finddata64i32_t record_{};
-    bool recordPending_ = false;
-#else
-    // The whole folder is read, filtered and sorted when the search starts:
-    // entries come in name order, like on the target platform, and no folder
+    // The whole folder is read, filtered and sorted when the search starts,
+    // on every platform: entries come in name order even where the file
+    // system does not sort (FAT, exFAT, network drives, Linux), and no folder
     // stays open while the caller descends (a deep tree would otherwise run
-    // out of file descriptors).
+    // out of handles).
     std::vector<DirectoryEntry> matches_;
     std::size_t position_ = 0;
-#endif
 };

@@ -2,8 +2,9 @@
 
 #include "DirectorySearch.h"
 #include "FileIdentity.h"
+#include "PathText.h"
 
-#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -12,6 +13,15 @@ constexpr char pathSeparator = '\\';
 #else
 constexpr char pathSeparator = '/';
 #endif
+
+// The listing reports nothing, so a text that names no file has no identity.
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    try {
+        return fileIdentity(pathFromText(path));
+    } catch (const std::system_error&) {
+        return std::nullopt;
+    }
+}
 
 void listMatches(const std::string& folder, std::vector<std::string>& list,
                  const std::string& suffix, DescentPath& descent) {
@@ -28,7 +38,7 @@ void listMatches(const std::string& folder, std::vector<std::string>& list,
         if (!entry.isFolder) {
             continue;
         }
-        const auto identity = fileIdentity(std::filesystem::path(p));
+        const auto identity = identityOf(p);
         if (descent.contains(identity)) {
             continue;
         }
@@ -47,6 +57,6 @@ void listFilesByPattern(std::string folder, std::vector<std::string>& list, std:
         return;
     }
     DescentPath descent;
-    descent.push(fileIdentity(std::filesystem::path(folder)));
+    descent.push(identityOf(folder));
     listMatches(folder, list, suffix, descent);
 }
