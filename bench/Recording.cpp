@@ -1,5 +1,7 @@
 #include "Recording.h"
 
+#include "CaptureSelection.h"
+
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
@@ -10,16 +12,6 @@
 
 namespace {
 
-// The camera1 kinds in the order in which the module hands them over; the
-// files are written in a different (name) order on purpose.
-const std::array<const char*, 6> camera1Kinds = {
-    "SprfSpecularReflectionImage",
-    "SprfDiffuseReflectionImage",
-    "SprfShapeImage1",
-    "SprfShapeImage2",
-    "SprfGlossRatioImage",
-    "SprfNormalImage",
-};
 constexpr int camera2BmpSlot = 6;
 constexpr int camera2TiffSlot = 7;
 constexpr int slotsPerFolder = 8;
@@ -37,7 +29,7 @@ std::string folderPath(const std::string& root, int folderIndex) {
 }
 
 ExpectedImage camera1Image(const std::string& root, int folderIndex, int kind) {
-    return {folderPath(root, folderIndex) + "/camera1_" + camera1Kinds[kind] + ".bmp", CV_8UC1,
+    return {folderPath(root, folderIndex) + "/camera1_" + imageKindKeys[kind] + ".bmp", CV_8UC1,
             folderIndex * slotsPerFolder + kind + 1};
 }
 
@@ -68,7 +60,7 @@ void writeRecording(const std::string& root, const RecordingShape& shape) {
     }
     for (int folderIndex = 0; folderIndex < shape.folders; ++folderIndex) {
         std::filesystem::create_directories(folderPath(root, folderIndex));
-        for (int kind = 0; kind < static_cast<int>(camera1Kinds.size()); ++kind) {
+        for (int kind = 0; kind < static_cast<int>(imageKindKeys.size()); ++kind) {
             writeImage(camera1Image(root, folderIndex, kind), shape);
         }
         writeImage(camera2Bmp(root, folderIndex), shape);
@@ -80,7 +72,7 @@ std::vector<ExpectedImage> expectedCapture(const std::string& root, const std::s
                                            int folderIndex) {
     std::vector<ExpectedImage> images;
     if (camera == "camera1") {
-        for (int kind = 0; kind < static_cast<int>(camera1Kinds.size()); ++kind) {
+        for (int kind = 0; kind < static_cast<int>(imageKindKeys.size()); ++kind) {
             images.push_back(camera1Image(root, folderIndex, kind));
         }
     } else if (camera == "camera2") {

@@ -1,10 +1,14 @@
 #include "DirectorySearch.h"
+#include "NameOrder.h"
 #include "listFilesByPattern.h"
 
 #include "support/NativePath.h"
 #include "support/TempTree.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
 
 namespace {
 
@@ -136,5 +140,42 @@ TEST(DirectorySearch, followsLinksForTheFolderFlag) {
                                                                 {"tofile", false}}));
 }
 #endif
+
+// The search sorts with a shortcut (eight bytes behind the prefix that all
+// names share, compared as one integer); it must give exactly the order of
+// the plain comparison. Names are drawn from bytes where the order is
+// delicate: letters of both cases, '_' between the cases, digits, high bytes,
+// long shared prefixes and names that begin other names.
+TEST(DirectorySearch, sortsExactlyInTheNameOrderOfTheWalk) {
+    std::mt19937 random(20261210);
+    const std::string alphabet = std::string("aAbBzZ_09.~") + '\x7f' + '\x80' + '\xe9' + '\xff';
+    const std::vector<std::string> prefixes = {"", "frame_0", "FRAME_0", "capture_00000000"};
+    for (int round = 0; round < 300; ++round) {
+        std::vector<DirectoryEntry> entries;
+        const std::string prefix = prefixes[random() % prefixes.size()];
+        const int count = 1 + static_cast<int>(random() % 40);
+        for (int i = 0; i < count; ++i) {
+            std::string name = random() % 4 == 0 ? std::string() : prefix;
+            const int length = 1 + static_cast<int>(random() % 12);
+            for (int j = 0; j < length; ++j) {
+                name += alphabet[random() % alphabet.size()];
+            }
+            entries.push_back(DirectoryEntry{name, false});
+        }
+        std::vector<std::string> expected;
+        for (const DirectoryEntry& entry : entries) {
+            expected.push_back(entry.name);
+        }
+        std::sort(expected.begin(), expected.end(),
+                  [](const std::string& a, const std::string& b) { return entryNameLess(a, b); });
+
+        sortInNameOrder(entries);
+        std::vector<std::string> sorted;
+        for (const DirectoryEntry& entry : entries) {
+            sorted.push_back(entry.name);
+        }
+        ASSERT_EQ(sorted, expected) << "round " << round;
+    }
+}
 
 } // namespace

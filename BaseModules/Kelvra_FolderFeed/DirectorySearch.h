@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct DirectoryEntry {
@@ -40,3 +41,10 @@ private:
     std::vector<DirectoryEntry> matches_;
     std::size_t position_ = 0;
 };
+
+// For the platform back ends, which only enumerate: whether a name ends in the
+// suffix with ASCII letter case ignored, as the Windows search matches a
+// "*suffix" pattern; and the name order of the folder walk (NameOrder.h), in
+// which every back end yields its entries.
+bool nameEndsWith(std::string_view name, std::string_view suffix);
+void sortInNameOrder(std::vector<DirectoryEntry>& entries);

@@ -1,36 +1,10 @@
 #include "DirectorySearch.h"
 
-#include "NameOrder.h"
-
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <utility>
 
 #include <io.h>
 
 namespace {
-
-char foldAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// The search matches its pattern against an entry's short 8.3 name as well as
-// its long one, so "*bmp" also finds photo.bmpx (short name PHOTO~1.BMP).
-// Only long names that really end in the suffix, in any letter case, count.
-bool nameEndsWith(const char* name, const std::string& suffix) {
-    const std::size_t length = std::strlen(name);
-    if (suffix.size() > length) {
-        return false;
-    }
-    const char* tail = name + (length - suffix.size());
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-        if (foldAscii(tail[i]) != foldAscii(suffix[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // Ends a runtime directory search however the reading stops.
 class FindHandle {
@@ -68,24 +42,12 @@ DirectorySearch::DirectorySearch(const std::string& folder, const std::string& s
         return;
     }
     do {
+        // The search matches its pattern against an entry's 8.3 short name as
+        // well as its long one, so "*bmp" also finds photo.bmpx (short name
+        // PHOTO~1.BMP): only long names that really end in the suffix count.
         if (nameEndsWith(record.name, suffix)) {
             matches_.push_back(DirectoryEntry{record.name, (record.attrib & _A_SUBDIR) != 0});
         }
     } while (_findnext64i32(search.get(), &record) == 0);
-    std::sort(matches_.begin(), matches_.end(),
-              [](const DirectoryEntry& a, const DirectoryEntry& b) {
-                  return entryNameLess(a.name, b.name);
-              });
-}
-
-DirectorySearch::~DirectorySearch() = default;
-DirectorySearch::DirectorySearch(DirectorySearch&& other) noexcept = default;
-DirectorySearch& DirectorySearch::operator=(DirectorySearch&& other) noexcept = default;
-
-bool DirectorySearch::next(DirectoryEntry& entry) {
-    if (position_ >= matches_.size()) {
-        return false;
-    }
-    entry = std::move(matches_[position_++]);
-    return true;
+    sortInNameOrder(matches_);
 }
