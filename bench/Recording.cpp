@@ -5,7 +5,6 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
