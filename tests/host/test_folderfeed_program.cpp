@@ -238,6 +238,53 @@ TEST(Inspect, warnsAboutARecordingWithoutCaptureFolders) {
         << result.out;
 }
 
+struct LogDetailCase {
+    std::string name;
+    std::string flag;
+    // Texts that standard error must hold, and must not hold.
+    std::vector<std::string> present;
+    std::vector<std::string> absent;
+};
+
+class ModuleLogLines : public testing::TestWithParam<LogDetailCase> {};
+
+// The module's log lines reach standard error through the program's Qt
+// message handler; standard output keeps only the program's own lines.
+TEST_P(ModuleLogLines, goToStandardErrorInTheChosenDetail) {
+    const LogDetailCase& param = GetParam();
+    TempTree tree;
+    writeRecording(tree);
+    std::vector<std::string> arguments = {"replay",   tree.path("rec"), "--camera",
+                                          "camera3N", "--captures",     "1"};
+    if (!param.flag.empty()) {
+        arguments.push_back(param.flag);
+    }
+    const ProgramResult result = folderfeed(arguments);
+    ASSERT_EQ(result.status, 0) << result.err;
+    for (const std::string& text : param.present) {
+        EXPECT_NE(result.err.find(text), std::string::npos) << text << "\n" << result.err;
+    }
+    for (const std::string& text : param.absent) {
+        EXPECT_EQ(result.err.find(text), std::string::npos) << text << "\n" << result.err;
+    }
+    EXPECT_EQ(result.out.find("run start"), std::string::npos) << result.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Details, ModuleLogLines,
+    testing::Values(LogDetailCase{"plain",
+                                  "",
+                                  {"module: [INFO]  Kelvra_FolderFeed create success!\n",
+                                   "module: [INFO]  174  run end\n"},
+                                  {"Kelvra_FolderFeed.cpp:"}},
+                    LogDetailCase{"verbose",
+                                  "--verbose",
+                                  {"module: [INFO]  174  run end  (debug, ",
+                                   "Kelvra_FolderFeed.cpp:", "Kelvra_FolderFeed::run()"},
+                                  {}},
+                    LogDetailCase{"quiet", "--quiet", {}, {"module:"}}),
+    [](const testing::TestParamInfo<LogDetailCase>& info) { return info.param.name; });
+
 struct UserError {
     std::string name;
     // Arguments, with ROOT standing for a valid recording, FILE for a plain
