@@ -49,13 +49,11 @@ bool readsSuffixOf(CameraMode mode, const std::string& lowerName) {
 // reaches, and kinds that are missing.
 void checkImageKinds(const CaptureListing& listing, const std::string& cameraName,
                      CaptureFolderReport& report, std::set<std::string>& explained) {
-    std::vector<std::string> names;
-    std::copy_if(listing.bmp.begin(), listing.bmp.end(), std::back_inserter(names),
-                 [&cameraName](const std::string& path) { return contains(path, cameraName); });
+    const std::vector<std::string> names = pathsContaining(listing.bmp, cameraName);
     if (names.empty()) {
         return;
     }
-    const std::size_t passes = std::min(names.size(), imageKindKeys.size());
+    const std::size_t passes = imageKindPasses(names.size());
     std::vector<std::string> missing;
     for (std::size_t kind = 0; kind < imageKindKeys.size(); ++kind) {
         const bool present =

@@ -27,14 +27,24 @@ void appendPathsContaining(const std::vector<std::string>& paths, const std::str
 
 std::vector<std::string> orderByImageKind(const std::vector<std::string>& names) {
     std::vector<std::string> ordered;
-    const std::size_t passes = std::min(names.size(), imageKindKeys.size());
-    for (std::size_t kind = 0; kind < passes; ++kind) {
+    for (std::size_t kind = 0; kind < imageKindPasses(names.size()); ++kind) {
         appendPathsContaining(names, imageKindKeys[kind], ordered);
     }
     return ordered;
 }
 
 } // namespace
+
+std::vector<std::string> pathsContaining(const std::vector<std::string>& paths,
+                                         const std::string& text) {
+    std::vector<std::string> found;
+    appendPathsContaining(paths, text, found);
+    return found;
+}
+
+std::size_t imageKindPasses(std::size_t selectedPaths) {
+    return std::min(selectedPaths, imageKindKeys.size());
+}
 
 CameraMode cameraModeFor(const std::string& cameraName) {
     if (cameraName == "camera1") {
@@ -68,11 +78,8 @@ std::vector<std::string> selectPathsToLoad(const std::string& cameraName,
                                            const CaptureListing& listing) {
     std::vector<std::string> selected;
     switch (cameraModeFor(cameraName)) {
-    case CameraMode::Camera1: {
-        std::vector<std::string> names;
-        appendPathsContaining(listing.bmp, cameraName, names);
-        return orderByImageKind(names);
-    }
+    case CameraMode::Camera1:
+        return orderByImageKind(pathsContaining(listing.bmp, cameraName));
     case CameraMode::Camera2:
         appendPathsContaining(listing.bmp, cameraName, selected);
         appendPathsContaining(listing.tiff, cameraName, selected);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,16 @@ struct CaptureListing {
 
 // Lists folder with the suffixes that mode reads; nothing for Unknown.
 CaptureListing listCaptureFolder(const std::string& folder, CameraMode mode);
+
+// The paths that contain text anywhere (folder part included, letter case
+// significant), in their order: how a camera name and an image-kind key pick
+// paths.
+std::vector<std::string> pathsContaining(const std::vector<std::string>& paths,
+                                         const std::string& text);
+
+// The number of "camera1" kind passes that look for a kind: one pass per
+// selected path, so fewer than six selected paths never reach the later kinds.
+std::size_t imageKindPasses(std::size_t selectedPaths);
 
 // The listed paths that cameraName loads, in hand-over order. A path belongs
 // to the camera when it contains the name anywhere, folder part included.

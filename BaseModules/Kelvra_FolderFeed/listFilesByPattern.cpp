@@ -5,6 +5,7 @@
 #include "PathText.h"
 
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -31,13 +32,16 @@ void listMatches(const std::string& folder, std::vector<std::string>& list,
         if (entry.isFolder && (entry.name == "." || entry.name == "..")) {
             continue;
         }
-        std::string p = folder;
+        std::string p;
+        p.reserve(folder.size() + 1 + entry.name.size());
+        p += folder;
         p += pathSeparator;
         p += entry.name;
-        list.push_back(p);
         if (!entry.isFolder) {
+            list.push_back(std::move(p));
             continue;
         }
+        list.push_back(p);
         const auto identity = identityOf(p);
         if (descent.contains(identity)) {
             continue;
