@@ -1,13 +1,6 @@
 #include "ImageFileCheck.h"
 
-#include "DeclaredImageSize.h"
-
-#include <fstream>
-#include <optional>
-
-#if !defined(_WIN32)
-#include <sys/stat.h>
-#endif
+#include "DecodeMemory.h"
 
 const char* describeProblem(ImageFileProblem problem) {
     switch (problem) {
@@ -29,21 +22,34 @@ const char* describeProblem(ImageFileProblem problem) {
     return "unknown";
 }
 
-ImageFileProblem checkImageFile(const std::string& path) {
-#if !defined(_WIN32)
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return ImageFileProblem::NotRegularFile;
-    }
-#endif
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return ImageFileProblem::ReadFailed;
-    }
-    const std::optional<std::uint64_t> bytes = declaredImageBytes(file);
-    if (!bytes) {
+ImageFileProblem checkImageBytes(const FileBytes& bytes) {
+    const DecodeMemory memory = estimateDecodeMemory(bytes.data(), bytes.size());
+    if (memory.format == ImageFormat::Other) {
         return ImageFileProblem::NotBmpOrTiff;
     }
-    return *bytes <= maxDecodedImageBytes ? ImageFileProblem::None
-                                          : ImageFileProblem::TooLargeToDecode;
+    if (!memory.headerRead) {
+        return ImageFileProblem::DamagedHeader;
+    }
+    return isDecodeMemoryAcceptable(memory.total(), bytes.size())
+               ? ImageFileProblem::None
+               : ImageFileProblem::TooLargeToDecode;
+}
+
+ImageFileProblem readAndCheckImageFile(const std::string& path, FileBytes& bytes) {
+    switch (readRegularFile(path, bytes)) {
+    case FileReadResult::Read:
+        return checkImageBytes(bytes);
+    case FileReadResult::NotRegularFile:
+        return ImageFileProblem::NotRegularFile;
+    case FileReadResult::Failed:
+        return ImageFileProblem::ReadFailed;
+    case FileReadResult::TooLarge:
+        return ImageFileProblem::TooLargeToDecode;
+    }
+    return ImageFileProblem::ReadFailed;
+}
+
+ImageFileProblem checkImageFile(const std::string& path) {
+    FileBytes bytes;
+    return readAndCheckImageFile(path, bytes);
 }

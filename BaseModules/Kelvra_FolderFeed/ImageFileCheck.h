@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileBytes.h"
+
 #include <string>
 
 // Why a selected file would be handed over as an empty image. The capture and
@@ -18,7 +20,17 @@ enum class ImageFileProblem {
 // A short reason for people: "not a regular file", "not BMP or TIFF content", ...
 const char* describeProblem(ImageFileProblem problem);
 
-// Reads the file once and runs the checks that the capture runs before it
-// decodes, without decoding. None means the capture hands the file to the
-// decoder; DecoderFailed is never returned here.
+// The checks on a file's bytes that the capture runs before it decodes
+// them: only BMP and TIFF content reaches the decoder (it recognises formats
+// by content, not by name, and some of its other readers abort the whole
+// process on damaged data), and only when decoding it cannot take more
+// memory than is safe (DecodeMemory.h).
+ImageFileProblem checkImageBytes(const FileBytes& bytes);
+
+// Reads the file into bytes once and runs the checks that the capture runs
+// before it decodes, without decoding. None means the capture hands bytes to
+// the decoder; DecoderFailed is never returned here.
+ImageFileProblem readAndCheckImageFile(const std::string& path, FileBytes& bytes);
+
+// The same, for a single file.
 ImageFileProblem checkImageFile(const std::string& path);

@@ -86,7 +86,11 @@ INSTANTIATE_TEST_SUITE_P(
         HostileFile{"dicomSignatureInABmp", "bmp",
                     [] { return std::string(128, '\0') + "DICM" + std::string(3, '\0'); }},
         HostileFile{"pngInABmp", "bmp",
-                    [] { return encoded(".png", cv::Mat(4, 4, CV_8UC1, cv::Scalar(9))); }}),
+                    [] { return encoded(".png", cv::Mat(4, 4, CV_8UC1, cv::Scalar(9))); }},
+        // Small files that make the decoder allocate gigabytes for its own
+        // buffers, beside an image that is small or within the limit.
+        HostileFile{"tiffWithAStripBufferOf4GiB", "tiff", [] { return tiffWithHugeStripBuffer(); }},
+        HostileFile{"deflateRgbaBombInOneStrip", "tiff", [] { return deflateRgbaBomb(); }}),
     [](const testing::TestParamInfo<HostileFile>& info) { return info.param.name; });
 
 class SpecialFile : public HostTest {
