@@ -369,10 +369,11 @@ U64 rowsPerStripAsRead(const TiffDirectory& tags, U64 width, U64 height, U64 bit
         return rowsPerStrip;
     }
     const U64 rowBytes = bytesForBits(saturatingProduct({width, samples, bits}));
+    if (rowBytes == 0 || height == 0) {
+        return rowsPerStrip;
+    }
     constexpr U64 stripBytes = 8192;
-    const U64 rows = rowBytes > stripBytes ? 1
-                     : rowBytes == 0       ? rowsPerStrip
-                                           : stripBytes / rowBytes;
+    const U64 rows = rowBytes > stripBytes ? 1 : stripBytes / rowBytes;
     const U64 strips = height / rows + (height % rows != 0 ? 1 : 0);
     return rows < rowsPerStrip && strips <= 1000000 ? rows : rowsPerStrip;
 }

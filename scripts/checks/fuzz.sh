@@ -31,7 +31,7 @@ for target in param capture; do
     run="${build}/runs/${target}"
     rm -rf "${run}"
     mkdir -p "${run}/corpus"
-    options=(-max_total_time="${seconds}" -rss_limit_mb=2048 -timeout=10
+    options=(-max_total_time="${seconds}" -rss_limit_mb=2048 -malloc_limit_mb=2048 -timeout=10
              -print_final_stats=1 -artifact_prefix="${run}/")
     if [[ -f "fuzz/${target}.dict" ]]; then
         options+=(-dict="fuzz/${target}.dict")
