@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -88,6 +89,14 @@ ModulePtr configuredModule(const ModuleLibrary& library, const std::string& came
 void measureCaptures(const CaptureRun& run, std::ostream& out) {
     const ModuleLibrary library(run.modulePath);
     const ModulePtr module = configuredModule(library, run.camera, run.root);
+    // Another file, so another loaded library with state of its own.
+    const bool withBaseline = !run.baselineModulePath.empty();
+    std::optional<ModuleLibrary> baselineLibrary;
+    ModulePtr baseline;
+    if (withBaseline) {
+        baselineLibrary.emplace(run.baselineModulePath);
+        baseline = configuredModule(*baselineLibrary, run.camera, run.root);
+    }
 
     std::vector<std::vector<ExpectedImage>> captures;
     for (int folder = 0; folder < run.shape.folders; ++folder) {
@@ -98,11 +107,12 @@ void measureCaptures(const CaptureRun& run, std::ostream& out) {
     };
 
     std::vector<cv::Mat> moduleImages;
+    std::vector<cv::Mat> baselineImages;
     std::vector<cv::Mat> decodedImages;
     std::vector<cv::Mat> fileContents;
     // The module takes its folders in turn, so trial t is its capture of
     // folder t modulo the folder count, like the other two contestants'.
-    const std::vector<Contestant> contestants = {
+    std::vector<Contestant> contestants = {
         {"module",
          [&](int) {
              module->run();
@@ -130,6 +140,18 @@ void measureCaptures(const CaptureRun& run, std::ostream& out) {
          },
          [&](int) { fileContents.clear(); }},
     };
+    if (withBaseline) {
+        contestants.push_back({"baseline module",
+                               [&](int) {
+                                   baseline->run();
+                                   baseline->getResult(baselineImages, nullptr);
+                               },
+                               [&](int trial) {
+                                   checkImages(baselineImages, captureOf(trial), run.shape,
+                                               "the baseline module");
+                                   baselineImages.clear();
+                               }});
+    }
 
     // One untimed pass over all folders brings every file into the page
     // cache and every code path into memory.
@@ -159,4 +181,8 @@ void measureCaptures(const CaptureRun& run, std::ostream& out) {
         << "result module_faults " << faults[0] / run.shape.folders << '\n'
         << "result imread_faults " << faults[1] / run.shape.folders << '\n'
         << "result read_faults " << faults[2] / run.shape.folders << '\n';
+    if (withBaseline) {
+        out << "result baseline_ms " << median(samples[3]) << '\n'
+            << "result baseline_faults " << faults[3] / run.shape.folders << '\n';
+    }
 }

@@ -44,13 +44,14 @@ struct Options {
     bool help = false;
     bool quick = false;
     std::string modulePath = FOLDERFEED_MODULE_PATH;
+    std::string baselineModulePath; // empty: no baseline build
     fs::path workFolder;
     std::string only; // empty: every section
 };
 
 const char* const usage =
-    "usage: folderfeed-bench [--help] [--quick] [--module PATH] [--work-dir DIR] "
-    "[--only capture|memory|walk|list]\n";
+    "usage: folderfeed-bench [--help] [--quick] [--module PATH] [--baseline-module PATH] "
+    "[--work-dir DIR] [--only capture|memory|walk|list]\n";
 
 Options parseOptions(const std::vector<std::string>& arguments) {
     Options options;
@@ -70,6 +71,8 @@ Options parseOptions(const std::vector<std::string>& arguments) {
             options.quick = true;
         } else if (argument == "--module") {
             options.modulePath = value();
+        } else if (argument == "--baseline-module") {
+            options.baselineModulePath = value();
         } else if (argument == "--work-dir") {
             options.workFolder = value();
         } else if (argument == "--only") {
@@ -104,8 +107,8 @@ RecordingShape shapeFrom(const std::vector<std::string>& fields, std::size_t fir
 int runChild(const std::vector<std::string>& fields) {
     qInstallMessageHandler(discardLog);
     if (fields.at(0) == "--child-capture") {
-        measureCaptures({fields.at(1), fields.at(2), fields.at(3), shapeFrom(fields, 4),
-                         std::stoi(fields.at(7))},
+        measureCaptures({fields.at(1), fields.size() > 8 ? fields.at(8) : std::string(),
+                         fields.at(2), fields.at(3), shapeFrom(fields, 4), std::stoi(fields.at(7))},
                         std::cout);
     } else {
         measureCaptureMemory({fields.at(1), fields.at(2), fields.at(3), shapeFrom(fields, 4)},
@@ -131,6 +134,9 @@ std::map<std::string, double> runCaptureChild(const Options& options, const std:
         arguments.push_back(field);
     }
     arguments.push_back(std::to_string(rounds));
+    if (!options.baselineModulePath.empty()) {
+        arguments.push_back(options.baselineModulePath);
+    }
     return parseResults(runCapturingOutput(selfPath(), arguments));
 }
 
@@ -171,6 +177,13 @@ void reportCaptures(Report& report, const Options& options, const std::string& r
         // Judged on small images, where it is not lost in the decoding time.
         add("fixed_cost_ms", "fixed cost a-b ms", moduleMs - imreadMs, 3,
             large ? std::nullopt : std::optional<double>(1.5));
+        if (results.count("baseline_ms") != 0) {
+            const double baselineMs = results.at("baseline_ms");
+            add("baseline_ms", "a0 baseline module ms/capture", baselineMs, 3);
+            add("module_over_baseline", "a/a0", moduleMs / baselineMs, 3,
+                large ? std::optional<double>(1.05) : std::nullopt);
+            add("baseline_faults", "a0 page faults/capture", results.at("baseline_faults"), 0);
+        }
     }
 }
 
