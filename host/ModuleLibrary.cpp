@@ -99,5 +99,9 @@ void ModuleLibrary::unload() noexcept {
 }
 
 std::string moduleLibraryBeside(const std::string& programPath) {
-    return (std::filesystem::path(programPath).parent_path() / moduleFileName).string();
+    return moduleLibraryIn(std::filesystem::path(programPath).parent_path().string());
+}
+
+std::string moduleLibraryIn(const std::string& folder) {
+    return (std::filesystem::path(folder) / moduleFileName).string();
 }

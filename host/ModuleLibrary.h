@@ -53,3 +53,5 @@ private:
 
 // Where the module library lies beside a program: same folder, platform name.
 std::string moduleLibraryBeside(const std::string& programPath);
+// The module library's platform file name in a folder.
+std::string moduleLibraryIn(const std::string& folder);

@@ -1,5 +1,7 @@
 #include "ProgramLocation.h"
 
+#include "ModuleLibrary.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -26,4 +28,15 @@ std::string runningProgramPath(const std::string& argv0) {
     }
 #endif
     return argv0;
+}
+
+std::string defaultModuleLibrary(const std::string& programPath) {
+    const std::string beside = moduleLibraryBeside(programPath);
+    std::error_code error;
+    if (std::filesystem::exists(beside, error)) {
+        return beside;
+    }
+    const std::filesystem::path installed =
+        std::filesystem::path(programPath).parent_path() / FOLDERFEED_INSTALLED_MODULE_DIR;
+    return moduleLibraryIn(installed.lexically_normal().string());
 }

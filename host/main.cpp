@@ -53,7 +53,8 @@ void addReplay(CLI::App& app, Commands& commands) {
         ->excludes(root)
         ->excludes(camera);
     replay->add_option("--module", options.modulePath,
-                       "Module library to load (default: the one beside this program)");
+                       "Module library to load (default: the one beside this program, else the "
+                       "installed one)");
     replay
         ->add_option("--captures", options.captures,
                      "Number of captures (default: one pass over the recording)")
@@ -110,7 +111,7 @@ ExitStatus runCommand(const CLI::App& app, Commands& commands, const std::string
     if (app.got_subcommand("replay")) {
         ReplayOptions& options = commands.replay;
         if (options.modulePath.empty()) {
-            options.modulePath = moduleLibraryBeside(runningProgramPath(argv0));
+            options.modulePath = defaultModuleLibrary(runningProgramPath(argv0));
         }
         options.logDetail = commands.quiet     ? LogDetail::None
                             : commands.verbose ? LogDetail::WithContext
