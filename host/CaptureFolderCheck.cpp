@@ -1,6 +1,8 @@
 #include "CaptureFolderCheck.h"
 
 #include "CaptureSelection.h"
+#include "ImageFileCheck.h"
+#include "RecordingWalk.h"
 
 #include <algorithm>
 #include <cctype>
@@ -69,7 +71,7 @@ void checkImageKinds(const CaptureListing& listing, const std::string& cameraNam
         for (const std::string& kind : missing) {
             list += (list.empty() ? "" : ", ") + kind;
         }
-        report.warnings.push_back("missing image kinds: " + list);
+        report.warnings.push_back({WarningKind::MissingImageKinds, "missing image kinds: " + list});
     }
     for (const std::string& path : names) {
         std::vector<std::size_t> kinds;
@@ -79,14 +81,16 @@ void checkImageKinds(const CaptureListing& listing, const std::string& cameraNam
             }
         }
         if (kinds.empty()) {
-            report.warnings.push_back("not loaded, its name has none of the six image kinds: " +
-                                      path);
+            report.warnings.push_back(
+                {WarningKind::ImageKindNotLoaded,
+                 "not loaded, its name has none of the six image kinds: " + path});
             explained.insert(path);
         } else if (kinds.front() >= passes) {
-            report.warnings.push_back("not loaded, " + std::string(imageKindKeys[kinds.front()]) +
-                                      " is skipped: with " + std::to_string(names.size()) +
-                                      " camera1 files only the first " + std::to_string(passes) +
-                                      " kinds are read: " + path);
+            report.warnings.push_back({WarningKind::ImageKindNotLoaded,
+                                       "not loaded, " + std::string(imageKindKeys[kinds.front()]) +
+                                           " is skipped: with " + std::to_string(names.size()) +
+                                           " camera1 files only the first " +
+                                           std::to_string(passes) + " kinds are read: " + path});
             explained.insert(path);
         }
     }
@@ -112,37 +116,114 @@ void checkLookAlikes(const std::string& folder, const std::string& cameraName, C
             continue;
         }
         if (!contains(path, cameraName)) {
-            report.warnings.push_back("not loaded, the camera name's letter case differs from '" +
-                                      cameraName + "': " + path);
+            report.warnings.push_back({WarningKind::LookAlikeNotLoaded,
+                                       "not loaded, the camera name's letter case differs from '" +
+                                           cameraName + "': " + path});
         } else if (!readsSuffixOf(mode, lowerName)) {
             const std::string hint = mode == CameraMode::Camera2 && endsWith(lowerName, ".tif")
                                          ? " ('.tif' is not 'tiff')"
                                          : "";
-            report.warnings.push_back("not loaded, " + cameraName + " reads only names ending in " +
-                                      suffixesReadBy(mode) + hint + ": " + path);
+            report.warnings.push_back(
+                {WarningKind::LookAlikeNotLoaded, "not loaded, " + cameraName +
+                                                      " reads only names ending in " +
+                                                      suffixesReadBy(mode) + hint + ": " + path});
+        }
+    }
+}
+
+// A folder with sub-folders and not a single file: users take it for a
+// grouping level, but the walk makes it a capture of its own.
+bool holdsOnlyFolders(const std::string& folder) {
+    std::error_code error;
+    bool anyFolder = false;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::error_code statusError;
+        if (!it->is_directory(statusError)) {
+            return false;
+        }
+        anyFolder = true;
+    }
+    return anyFolder && !error;
+}
+
+// Selected files that the module's own check turns away, without decoding.
+void checkSelectedFiles(const std::vector<std::string>& selected, CaptureFolderReport& report) {
+    std::set<std::string> checked;
+    for (const std::string& path : selected) {
+        if (!checked.insert(path).second) {
+            continue;
+        }
+        std::error_code error;
+        if (fs::is_directory(path, error)) {
+            report.warnings.push_back(
+                {WarningKind::EmptyImage,
+                 "selected path is a folder, handed over as an empty image: " + path});
+            continue;
+        }
+        const ImageFileProblem problem = checkImageFile(path);
+        if (problem != ImageFileProblem::None) {
+            report.warnings.push_back(
+                {WarningKind::EmptyImage, std::string("handed over as an empty image, ") +
+                                              describeProblem(problem) + ": " + path});
         }
     }
 }
 
 } // namespace
 
-CaptureFolderReport checkCaptureFolder(const std::string& folder, const std::string& cameraName) {
+std::vector<InspectWarning> namesInPath(const std::string& path, const std::string& cameraName,
+                                        const std::string& where) {
+    std::vector<InspectWarning> warnings;
+    const CameraMode mode = cameraModeFor(cameraName);
+    if (contains(path, cameraName)) {
+        warnings.push_back(
+            {WarningKind::NameInFolderPath, where + " contains '" + cameraName + "' (" + path +
+                                                "): every file beneath it whose name ends in " +
+                                                suffixesReadBy(mode) + " is taken for " +
+                                                cameraName + ", other cameras' files included"});
+    }
+    if (mode != CameraMode::Camera1) {
+        return warnings;
+    }
+    for (const char* kind : imageKindKeys) {
+        if (contains(path, kind)) {
+            warnings.push_back({WarningKind::NameInFolderPath,
+                                where + " contains the image kind '" + kind + "' (" + path +
+                                    "): every camera1 file beneath it is handed over again in " +
+                                    kind + "'s pass"});
+        }
+    }
+    return warnings;
+}
+
+CaptureFolderReport checkCaptureFolder(const std::string& folder, const std::string& root,
+                                       const std::string& cameraName) {
     const CameraMode mode = cameraModeFor(cameraName);
     const CaptureListing listing = listCaptureFolder(folder, mode);
     CaptureFolderReport report;
     report.selected = selectPathsToLoad(cameraName, listing);
+    report.selectedBmp = pathsContaining(listing.bmp, cameraName).size();
+    report.selectedTiff = pathsContaining(listing.tiff, cameraName).size();
 
-    if (report.selected.empty()) {
-        report.warnings.push_back("nothing for " + cameraName +
-                                  " here: this capture hands over no images");
+    // The root's own path is checked once for the whole recording.
+    const std::string belowRoot = folderBelowRoot(folder, root);
+    for (InspectWarning& warning : namesInPath(belowRoot, cameraName, "the folder path")) {
+        report.warnings.push_back(std::move(warning));
     }
-    for (const std::string& path : report.selected) {
-        std::error_code error;
-        if (fs::is_directory(path, error)) {
-            report.warnings.push_back("selected path is a folder, handed over as an empty image: " +
-                                      path);
+    if (report.selected.empty()) {
+        if (holdsOnlyFolders(folder)) {
+            report.warnings.push_back(
+                {WarningKind::FolderOfFolders,
+                 "holds only folders, yet is a capture of its own (every folder beneath the "
+                 "root is one capture, each before the folders inside it): this capture hands "
+                 "over no images"});
+        } else {
+            report.warnings.push_back(
+                {WarningKind::NothingForCamera,
+                 "nothing for " + cameraName + " here: this capture hands over no images"});
         }
     }
+    checkSelectedFiles(report.selected, report);
     std::set<std::string> explained;
     if (mode == CameraMode::Camera1) {
         checkImageKinds(listing, cameraName, report, explained);

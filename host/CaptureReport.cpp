@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-namespace {
-
 const char* depthName(int depth) {
     switch (depth) {
     case CV_8U:
@@ -24,6 +22,8 @@ const char* depthName(int depth) {
         return "16F";
     }
 }
+
+namespace {
 
 std::string formatted(const char* format, double value) {
     char text[64];
@@ -58,16 +58,25 @@ std::string captureLine(int captureNumber, const std::vector<cv::Mat>& images,
 
 void ReplayTotals::add(const std::vector<cv::Mat>& images) {
     ++captures_;
+    capturesWithoutImages_ += images.empty() ? 1 : 0;
     images_ += images.size();
     for (const cv::Mat& image : images) {
         bytes_ += image.total() * image.elemSize();
+        unreadable_ += image.empty() ? 1 : 0;
     }
 }
 
 std::string ReplayTotals::summary(double seconds) const {
     const double rate = seconds > 0 ? captures_ / seconds : 0.0;
-    return counted(static_cast<std::size_t>(captures_), "capture", "captures") + ", " +
-           counted(images_, "image", "images") + ", " +
-           formatted("%.1f", static_cast<double>(bytes_) / 1e6) + " MB decoded in " +
+    std::string text = counted(static_cast<std::size_t>(captures_), "capture", "captures") + ", " +
+                       counted(images_, "image", "images") + ", ";
+    if (unreadable_ > 0) {
+        text += std::to_string(unreadable_) + " unreadable, ";
+    }
+    if (capturesWithoutImages_ > 0) {
+        text += counted(static_cast<std::size_t>(capturesWithoutImages_), "capture", "captures") +
+                " without images, ";
+    }
+    return text + formatted("%.1f", static_cast<double>(bytes_) / 1e6) + " MB decoded in " +
            formatted("%.2f", seconds) + " s (" + formatted("%.1f", rate) + " captures/s)";
 }

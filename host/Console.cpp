@@ -18,9 +18,14 @@
 
 namespace {
 
+// The program's own standard error. It keeps the stream that std::cerr had
+// when the program started, so that its lines go straight out even while
+// std::cerr is filtered (OpenCvMessages.h).
+std::ostream programErr(std::cerr.rdbuf());
+
 std::mutex consoleMutex;
 std::string progressText; // guarded by consoleMutex
-std::atomic<LogDetail> logDetail{LogDetail::Message};
+std::atomic<bool> showEveryLogLine{false};
 
 bool stderrIsTerminal() {
     static const bool terminal = isatty(STDERR_FILENO) != 0;
@@ -30,13 +35,13 @@ bool stderrIsTerminal() {
 // Callers hold consoleMutex.
 void eraseProgressLocked() {
     if (!progressText.empty()) {
-        std::cerr << "\r\033[K" << std::flush;
+        programErr << "\r\033[K" << std::flush;
     }
 }
 
 void drawProgressLocked() {
     if (!progressText.empty()) {
-        std::cerr << '\r' << progressText << "\033[K" << std::flush;
+        programErr << '\r' << progressText << "\033[K" << std::flush;
     }
 }
 
@@ -64,18 +69,18 @@ const char* levelName(QtMsgType type) {
 }
 
 void showModuleMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    const LogDetail detail = logDetail.load();
-    if (detail == LogDetail::None && type != QtFatalMsg) {
+    const bool everything = showEveryLogLine.load();
+    if (!everything && (type == QtDebugMsg || type == QtInfoMsg)) {
         return;
     }
     std::string line = "module: " + text.toStdString();
-    if (detail == LogDetail::WithContext) {
+    if (everything) {
         line += std::string("  (") + levelName(type) + ", " +
                 (context.file != nullptr ? context.file : "?") + ":" +
                 std::to_string(context.line) + ", " +
                 (context.function != nullptr ? context.function : "?") + ")";
     }
-    writeLine(std::cerr, line);
+    writeLine(programErr, line);
 }
 
 } // namespace
@@ -85,7 +90,7 @@ void printLine(const std::string& line) {
 }
 
 void printNote(const std::string& line) {
-    writeLine(std::cerr, line);
+    writeLine(programErr, line);
 }
 
 void showProgress(const std::string& text) {
@@ -103,8 +108,8 @@ void clearProgress() {
     progressText.clear();
 }
 
-ModuleLogOutput::ModuleLogOutput(LogDetail detail) {
-    logDetail.store(detail);
+ModuleLogOutput::ModuleLogOutput(Verbosity verbosity) {
+    showEveryLogLine.store(verbosity == Verbosity::Verbose);
     qInstallMessageHandler(showModuleMessage);
 }
 

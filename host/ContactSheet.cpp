@@ -1,6 +1,7 @@
 #include "ContactSheet.h"
 
 #include "DisplayImage.h"
+#include "TextShortening.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -35,6 +36,21 @@ void drawLabel(cv::Mat& cell, const std::string& text, cv::Point origin) {
                 labelScale, cv::Scalar(255, 255, 255), 1, cv::LINE_AA);
 }
 
+int textWidth(const std::string& text) {
+    int baseline = 0;
+    return cv::getTextSize(text, labelFont, labelScale, 1, &baseline).width;
+}
+
+// The capture folder across the sheet's width, its end kept when it is long.
+void drawRowLabel(cv::Mat& sheet, int row, const std::string& text) {
+    const cv::Point origin = SheetLayout::rowLabelOrigin(row);
+    const int width = sheet.cols - 2 * SheetLayout::gap;
+    const std::string shown = shortenedFromLeft(
+        text, [width](const std::string& candidate) { return textWidth(candidate) <= width; });
+    cv::putText(sheet, shown, cv::Point(origin.x, origin.y + SheetLayout::rowLabelHeight - 4),
+                labelFont, labelScale, sheet_colors::rowLabelText, 1, cv::LINE_AA);
+}
+
 void drawMarkedCell(cv::Mat& cell, const cv::Scalar& color, const std::string& note) {
     cell.setTo(color);
     cv::line(cell, cv::Point(0, 0), cv::Point(cell.cols - 1, cell.rows - 1), cv::Scalar(0, 0, 255),
@@ -46,12 +62,13 @@ void drawMarkedCell(cv::Mat& cell, const cv::Scalar& color, const std::string& n
 
 } // namespace
 
-void ContactSheet::addCapture(int captureNumber, const std::vector<cv::Mat>& images) {
+void ContactSheet::addCapture(int captureNumber, const std::string& folder,
+                              const std::vector<cv::Mat>& images) {
     ++capturesSeen_;
     if (rowsShown() >= maxRows_) {
         return;
     }
-    Row row{captureNumber, {}};
+    Row row{captureNumber, folder, {}};
     for (std::size_t i = 0; i < images.size(); ++i) {
         row.cells.push_back(Cell{thumbnailOf(images[i]),
                                  "c" + std::to_string(captureNumber) + " i" + std::to_string(i)});
@@ -69,6 +86,7 @@ cv::Mat ContactSheet::render() const {
                   sheet_colors::background);
     for (int r = 0; r < rowsShown(); ++r) {
         const Row& row = rows_[static_cast<std::size_t>(r)];
+        drawRowLabel(sheet, r, row.folder);
         if (row.cells.empty()) {
             cv::Mat cell =
                 sheet(cv::Rect(SheetLayout::cellOrigin(r, 0),

@@ -18,6 +18,11 @@ enum class ExitStatus : int {
     OutputFailed = 5,
     // A fault of the program itself; the message says where.
     InternalError = 70,
+    // Stopped by SIGINT (Ctrl-C) or SIGTERM after the capture in progress; the
+    // outputs hold the captures taken. 128 + the signal's number, as a shell
+    // reports a program that the signal ended.
+    Interrupted = 130,
+    Terminated = 143,
 };
 
 // A failure that ends the command with one line for the user.

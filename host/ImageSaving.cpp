@@ -53,16 +53,17 @@ void writeImageFile(const std::filesystem::path& path, const cv::Mat& image) {
 std::vector<std::filesystem::path> saveCaptureImages(const std::filesystem::path& folder,
                                                      int captureNumber,
                                                      const std::vector<cv::Mat>& images) {
-    const std::filesystem::path captureFolder = folder / captureFolderName(captureNumber);
+    const std::filesystem::path captureFolder = captureFolderName(captureNumber);
     std::vector<std::filesystem::path> written;
     for (std::size_t i = 0; i < images.size(); ++i) {
         const cv::Mat& image = images[i];
         if (image.empty()) {
+            written.emplace_back();
             continue;
         }
         const std::string name =
             numbered("image_%02d", static_cast<int>(i)) + (pngHolds(image) ? ".png" : ".tiff");
-        writeImageFile(captureFolder / name, image);
+        writeImageFile(folder / captureFolder / name, image);
         written.push_back(captureFolder / name);
     }
     return written;

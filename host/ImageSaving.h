@@ -17,8 +17,9 @@ std::string captureFolderName(int captureNumber);
 // Writes the images of one capture losslessly, depth and channels kept:
 // folder/capture_0003/image_00.png, ... Images that PNG cannot hold (not 8- or
 // 16-bit unsigned, or with two or more than four channels) go to .tiff
-// instead. An unreadable (empty) image leaves its number out. Returns the
-// paths written.
+// instead. An unreadable (empty) image leaves its number out. Returns, for
+// every image, the path written relative to folder ("capture_0003/
+// image_00.png"), or an empty path for an unreadable image.
 std::vector<std::filesystem::path> saveCaptureImages(const std::filesystem::path& folder,
                                                      int captureNumber,
                                                      const std::vector<cv::Mat>& images);

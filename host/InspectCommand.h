@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Console.h"
 #include "ExitStatus.h"
 
 #include <string>
@@ -7,8 +8,11 @@
 struct InspectOptions {
     std::string root;
     std::string camera;
+    // Quiet: only the capture folders with warnings, and the summary.
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 // Lists, for every capture folder in walk order, the files a replay would
-// load, with warnings; loads no image. Returns Warnings when it gave any.
+// load, with warnings, and a summary with the warnings counted by kind;
+// loads no image. Returns Warnings when it gave any.
 ExitStatus runInspect(const InspectOptions& options);

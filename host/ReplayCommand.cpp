@@ -1,10 +1,14 @@
 #include "ReplayCommand.h"
 
 #include "CaptureReport.h"
+#include "CaptureSources.h"
 #include "ContactSheet.h"
 #include "ImageSaving.h"
+#include "Manifest.h"
 #include "ModuleLibrary.h"
+#include "ParameterFields.h"
 #include "RecordingWalk.h"
+#include "StopRequest.h"
 
 #include <QByteArray>
 
@@ -29,19 +33,6 @@ std::string parameterString(const ReplayOptions& options) {
     }
     // The second field and the number are kept by the module but not used.
     return options.camera + ",folderfeed,1," + options.root;
-}
-
-// The root folder field as the module reads it: everything after the third
-// comma, commas included.
-std::string rootFieldOf(const std::string& param) {
-    std::size_t comma = std::string::npos;
-    for (int i = 0; i < 3; ++i) {
-        comma = param.find(',', comma == std::string::npos ? 0 : comma + 1);
-        if (comma == std::string::npos) {
-            return std::string();
-        }
-    }
-    return param.substr(comma + 1);
 }
 
 void configure(Base& module, const std::string& param) {
@@ -82,12 +73,88 @@ std::string progressText(int done, int total, double seconds) {
     return text;
 }
 
+// One capture as the program reports and records it.
+struct CaptureRecord {
+    int number = 0;
+    std::vector<cv::Mat> images;
+    double milliseconds = 0;
+    // The files behind the images, one per image; empty when the folder no
+    // longer lists as many files as the module handed over images.
+    std::vector<std::string> sources;
+    // Why each empty image is empty, by index; empty text for the others.
+    std::vector<std::string> emptyReasons;
+    bool sourcesChanged = false;
+
+    bool hasEmptyImage() const {
+        for (const cv::Mat& image : images) {
+            if (image.empty()) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+// Finds the files of the capture again, when something needs them: the
+// manifest, or an empty image whose reason is to be told.
+void traceSources(CaptureRecord& record, const CaptureSources& sources, bool always) {
+    record.emptyReasons.assign(record.images.size(), std::string());
+    if (!always && !record.hasEmptyImage()) {
+        return;
+    }
+    std::vector<std::string> paths = sources.pathsOf(record.number);
+    if (paths.size() != record.images.size()) {
+        record.sourcesChanged = true;
+        paths.clear();
+    }
+    record.sources = std::move(paths);
+    for (std::size_t i = 0; i < record.images.size(); ++i) {
+        if (record.images[i].empty()) {
+            record.emptyReasons[i] = record.sources.empty() ? "unknown, the capture folder changed"
+                                                            : emptyImageReason(record.sources[i]);
+        }
+    }
+}
+
+void printCapture(const CaptureRecord& record, const CaptureSources& sources, Verbosity verbosity) {
+    const bool problem = record.images.empty() || record.hasEmptyImage() || record.sourcesChanged;
+    if (verbosity == Verbosity::Quiet && !problem) {
+        return;
+    }
+    printLine(captureLine(record.number, record.images, record.milliseconds));
+    if (record.sourcesChanged) {
+        printLine("  the folder " + sources.folderOf(record.number) + " now lists a different " +
+                  "number of files than the module read: did the recording change?");
+    }
+    for (std::size_t i = 0; i < record.images.size(); ++i) {
+        if (record.images[i].empty()) {
+            printLine("  image " + std::to_string(i) + ": empty, " + record.emptyReasons[i] +
+                      (record.sources.empty() ? std::string() : ": " + record.sources[i]));
+        }
+    }
+}
+
+void addToManifest(Manifest& manifest, const CaptureRecord& record, const std::string& folder,
+                   const std::vector<std::filesystem::path>& saved) {
+    if (record.images.empty()) {
+        manifest.addCaptureWithoutImages(record.number, folder);
+    }
+    for (std::size_t i = 0; i < record.images.size(); ++i) {
+        manifest.addImage(record.number, folder, i,
+                          record.sources.empty() ? std::string() : record.sources[i],
+                          record.images[i], record.emptyReasons[i], saved[i].generic_string());
+    }
+    manifest.flush();
+}
+
 } // namespace
 
 ExitStatus runReplay(const ReplayOptions& options) {
     if (!options.saveFolder.empty()) {
         requireEmptyFolder(options.saveFolder);
     }
+    // From here on, Ctrl-C lets the replay end in order.
+    const StopRequest stop;
     std::optional<ModuleLibrary> library;
     try {
         library.emplace(options.modulePath);
@@ -95,42 +162,50 @@ ExitStatus runReplay(const ReplayOptions& options) {
         throw CommandError(ExitStatus::ModuleNotLoaded, error.what());
     }
 
-    const ModuleLogOutput logOutput(options.logDetail);
+    const ModuleLogOutput logOutput(options.verbosity);
     // Released through destory before the library goes.
     const ModulePtr module = library->createModule();
     const std::string param = parameterString(options);
     configure(*module, param);
 
-    int captures = options.captures;
-    if (captures == 0) {
-        // The module walked the same root a moment ago, so this fails only
-        // when the recording changes under our feet.
-        captures = static_cast<int>(captureFoldersOf(rootFieldOf(param)).size());
-        if (captures == 0) {
-            throw CommandError(ExitStatus::BadRecording, "no capture folders under " +
-                                                             rootFieldOf(param) +
-                                                             ": nothing to replay");
-        }
+    // The module walked the same root a moment ago, so this fails only when
+    // the recording changes under our feet.
+    const ParameterFields fields = parameterFieldsOf(param);
+    const CaptureSources sources(fields.root, fields.camera);
+    if (sources.folderCount() == 0) {
+        // Whatever --captures asks for: a replay of nothing but empty
+        // captures is never what was meant.
+        throw CommandError(ExitStatus::BadRecording, noCaptureFoldersMessage(fields.root));
     }
+    const int captures =
+        options.captures > 0 ? options.captures : static_cast<int>(sources.folderCount());
 
+    std::optional<Manifest> manifest;
+    if (!options.saveFolder.empty()) {
+        manifest.emplace(std::filesystem::path(options.saveFolder) / "manifest.csv");
+    }
     ContactSheet sheet(options.sheetRows);
     ReplayTotals totals;
     const Clock::time_point start = Clock::now();
     Clock::time_point lastProgress = start;
-    for (int number = 0; number < captures; ++number) {
+    for (int number = 0; number < captures && !stop.requested(); ++number) {
+        CaptureRecord record;
+        record.number = number;
         const Clock::time_point captureStart = Clock::now();
-        std::vector<cv::Mat> images;
         module->run();
-        module->getResult(images, nullptr);
-        const double milliseconds = secondsSince(captureStart) * 1000.0;
+        module->getResult(record.images, nullptr);
+        record.milliseconds = secondsSince(captureStart) * 1000.0;
 
-        printLine(captureLine(number, images, milliseconds));
-        totals.add(images);
-        if (!options.saveFolder.empty()) {
-            saveCaptureImages(options.saveFolder, number, images);
+        traceSources(record, sources, manifest.has_value());
+        printCapture(record, sources, options.verbosity);
+        totals.add(record.images);
+        if (manifest) {
+            const std::vector<std::filesystem::path> saved =
+                saveCaptureImages(options.saveFolder, number, record.images);
+            addToManifest(*manifest, record, sources.folderOf(number), saved);
         }
         if (!options.sheetPath.empty()) {
-            sheet.addCapture(number, images);
+            sheet.addCapture(number, sources.shortFolderOf(number), record.images);
         }
         // Long runs only: a short one is over before a progress line helps.
         if (secondsSince(start) > 1.0 &&
@@ -142,6 +217,11 @@ ExitStatus runReplay(const ReplayOptions& options) {
     const double seconds = secondsSince(start);
     clearProgress();
     printLine(totals.summary(seconds));
+    if (stop.requested()) {
+        printNote(std::string("interrupted by ") + stop.signalName() + ": stopped after " +
+                  std::to_string(totals.captures()) + " of " + std::to_string(captures) +
+                  " captures; the summary and the outputs hold the captures taken");
+    }
 
     if (!options.sheetPath.empty()) {
         writeImageFile(options.sheetPath, sheet.render());
@@ -152,8 +232,9 @@ ExitStatus runReplay(const ReplayOptions& options) {
         }
         printNote(note);
     }
-    if (!options.saveFolder.empty()) {
-        printNote("images saved under " + options.saveFolder);
+    if (manifest) {
+        printNote("images saved under " + options.saveFolder + ", listed in " +
+                  manifest->path().string());
     }
-    return ExitStatus::Success;
+    return stop.requested() ? stop.exitStatus() : ExitStatus::Success;
 }

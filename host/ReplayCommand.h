@@ -16,10 +16,12 @@ struct ReplayOptions {
     std::string saveFolder;
     std::string sheetPath;
     int sheetRows = 50;
-    LogDetail logDetail = LogDetail::Message;
+    Verbosity verbosity = Verbosity::Normal;
 };
 
 // Drives the module as a host does: loads the library, configures it, takes
-// the captures and releases it. Throws CommandError for what the user can
-// fix.
+// the captures and releases it. Ctrl-C or SIGTERM ends the replay after the
+// capture in progress, with every output written for the captures taken;
+// the result is then Interrupted or Terminated. Throws CommandError for what
+// the user can fix.
 ExitStatus runReplay(const ReplayOptions& options);

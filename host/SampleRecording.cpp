@@ -3,6 +3,7 @@
 #include "CaptureSelection.h"
 #include "ExitStatus.h"
 #include "ImageSaving.h"
+#include "StopRequest.h"
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -153,11 +154,18 @@ void writeSampleRecording(const SampleOptions& options) {
     const fs::path finalPath = target.has_filename() ? target : target.parent_path();
     refuseExistingContent(finalPath);
 
+    // Ctrl-C removes the half-written recording instead of leaving it behind.
+    const StopRequest stop;
     PartialFolder partial(finalPath.parent_path() /
                           (name.string() + ".partial-" + std::to_string(getpid())));
     for (int capture = 0; capture < options.captures; ++capture) {
         const fs::path folder = partial.path() / captureFolderName(capture);
         for (const SampleImage& sample : imagesOfOneCapture()) {
+            if (stop.requested()) {
+                throw CommandError(stop.exitStatus(), std::string("interrupted by ") +
+                                                          stop.signalName() + ": " +
+                                                          finalPath.string() + " not written");
+            }
             writeImageFile(folder / (sample.camera + "_" + sample.kind + sample.extension),
                            drawImage(sample, capture, options.imageSize));
         }

@@ -1,6 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, only those that
-# are missing. Quiet when everything is already there.
+# Installs the Debian packages that building the module and the folderfeed
+# program, and running them, need, plus any packages named as arguments; only
+# those that are missing. Quiet when everything is already there.
+#
+#   scripts/install-deps.sh                 what the main job (scripts/replay.sh) needs
+#   scripts/install-deps.sh PACKAGE...      that, and these packages too
+#
+# The test tools (GoogleTest, valgrind, clang, mingw-w64, Wine, ...) are in
+# scripts/install-test-tools.sh, which the test command runs.
 set -euo pipefail
 
 packages=(
@@ -8,12 +15,7 @@ packages=(
     qtbase5-dev
     # OpenCV's component packages only: the meta package pulls in ~130 more.
     libopencv-core-dev libopencv-imgcodecs-dev libopencv-imgproc-dev
-    libgtest-dev libgmock-dev libcli11-dev
-    clang libclang-rt-14-dev clang-format
-    binutils util-linux valgrind file
-    # The Windows cross check: mingw-w64 builds the walkers and their tests for
-    # Windows x64, Wine runs them (scripts/checks/windows-cross.sh).
-    mingw-w64 wine64
+    libcli11-dev
 )
 packages+=("$@")
 

@@ -17,7 +17,7 @@ soak="${build}/tests/hardening/folderfeed_soak"
 "${soak}" --cycles "${cycles}" --warmup 300 --max-growth-kb 4096
 
 if ! command -v valgrind >/dev/null; then
-    echo "soak: valgrind is missing (scripts/install-deps.sh installs it)" >&2
+    echo "soak: valgrind is missing (scripts/install-test-tools.sh installs it)" >&2
     exit 1
 fi
 log="${build}/soak-memcheck.log"
