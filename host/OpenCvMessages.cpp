@@ -46,20 +46,22 @@ private:
     }
 
     void passOnLocked() {
-        const bool fromImread = line_.rfind("imread_(", 0) == 0;
-        // Each of imread's complaints ends in a blank line of its own.
-        const bool endOfImread = line_.empty() && lastWasImread_;
-        if (fromImread ? verbose_ : !endOfImread) {
+        // The module decodes from memory (imdecode), a host of its own may
+        // use imread; each complaint ends in a blank line of its own.
+        const bool fromDecoder =
+            line_.rfind("imread_(", 0) == 0 || line_.rfind("imdecode_(", 0) == 0;
+        const bool endOfDecoderLine = line_.empty() && lastWasDecoder_;
+        if (fromDecoder ? verbose_ : !endOfDecoderLine) {
             printNote(line_);
         }
-        lastWasImread_ = fromImread;
+        lastWasDecoder_ = fromDecoder;
         line_.clear();
     }
 
     const bool verbose_;
     std::mutex mutex_;
     std::string line_;
-    bool lastWasImread_ = false;
+    bool lastWasDecoder_ = false;
 };
 
 OpenCvMessages::OpenCvMessages(bool verbose) : filter_(std::make_unique<LineFilter>(verbose)) {
