@@ -80,12 +80,26 @@ if [ -z "${entries//$'\n'/}" ]; then
     exit 1
 fi
 
+# Another apt run (another build on this machine) holds the lists' lock for a
+# while; wait for it rather than fail.
+updateLists() {
+    local try
+    for try in 1 2 3 4 5 6 7 8 9 10; do
+        if $sudo apt-get update -qq >/dev/null; then
+            return 0
+        fi
+        echo "windows deps: apt-get update failed (try ${try} of 10), trying again in 15 s" >&2
+        sleep 15
+    done
+    return 1
+}
+
 header="# Written by scripts/windows-deps/apt-sources.sh: the source packages of the
 # archives above, for the Windows cross build of Qt, OpenCV and libtiff."
 wanted="${header}"$'\n\n'"${entries}"
 if [ ! -f "$listFile" ] || [ "$(cat "$listFile")" != "$(printf '%s' "$wanted")" ]; then
     printf '%s' "$wanted" | $sudo tee "$listFile" >/dev/null
-    $sudo apt-get update -qq >/dev/null
+    updateLists
 elif ! apt-cache showsrc tiff 2>/dev/null | grep -q '^Version:'; then
-    $sudo apt-get update -qq >/dev/null
+    updateLists
 fi
