@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# folderfeed.exe under Wine must print what the Linux folderfeed prints on the
-# same recording, on standard output and standard error, with the same exit
-# status: replay (one pass and a second round) and inspect for each camera,
-# and two errors. Times differ from run to run and are
-# masked; paths are compared relative to the recording's root, with either
-# separator. The recording is the Linux program's sample plus a folder of
-# files that inspect warns about.
+# folderfeed.exe under Wine must do what the Linux folderfeed does. On the
+# same recording both must print the same on standard output and standard
+# error, with the same exit status: replay (one pass and a second round) and
+# inspect for each camera, and two errors. Times differ from run to run and
+# are masked; paths are compared relative to the recording's root, with
+# either separator. The recording is the Linux program's sample plus a folder
+# of files that inspect warns about. And the sample recordings that both
+# write must be the same bytes.
 #   compare_program_output.sh LINUX_FOLDERFEED WINE FOLDERFEED_EXE WINDOWS_DLL_DIR WORK_DIR
 set -euo pipefail
 linuxProgram="$1"
@@ -92,6 +93,19 @@ for camera in camera1 camera2 camera3P camera3N; do
 done
 compare "replay-rejected-param" replay --param "camera2,x,1" --quiet
 compare "replay-missing-root" replay "@ROOT@/missing" --camera camera2 --quiet
+
+# The sample recording that folderfeed.exe writes (BMP and TIFF, text drawn
+# by OpenCV) must be the Linux program's, byte for byte.
+"$linuxProgram" sample "${work}/sample.linux" --captures 2 --width 64 --height 64 >/dev/null
+"$wine" "$windowsProgram" sample "$(windowsPath "${work}/sample.windows")" --captures 2 --width 64 --height 64 >/dev/null
+fileHashes() { (cd "$1" && find . -type f | LC_ALL=C sort | xargs sha256sum); }
+if [ "$(fileHashes "${work}/sample.linux" | wc -l)" -eq 0 ] ||
+    ! diff -u <(fileHashes "${work}/sample.linux") <(fileHashes "${work}/sample.windows") >&2; then
+    echo "FAIL sample: folderfeed.exe wrote other files than the Linux program" >&2
+    failures=$((failures + 1))
+else
+    echo "same: sample ($(fileHashes "${work}/sample.linux" | wc -l) files, byte for byte)"
+fi
 
 [ "$failures" -eq 0 ] || {
     echo "FAIL: ${failures} of the folderfeed.exe runs differ from the Linux program's (files in ${work})" >&2
