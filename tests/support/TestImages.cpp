@@ -7,11 +7,16 @@
 
 namespace {
 
-void write(const TempTree& tree, const std::string& relative, const cv::Mat& image) {
-    tree.writeFile(relative); // makes the folder
-    if (!cv::imwrite(tree.path(relative), image)) {
-        throw std::runtime_error("cannot write image " + relative);
+// The format comes from the helper, not from the file's name, so that a test
+// can give an image a name that no camera takes (".png") and still write it
+// with a build of OpenCV that only has BMP and TIFF (the Windows one).
+void write(const TempTree& tree, const std::string& relative, const cv::Mat& image,
+           const char* format) {
+    std::vector<unsigned char> bytes;
+    if (!cv::imencode(format, image, bytes)) {
+        throw std::runtime_error("cannot encode image " + relative);
     }
+    tree.writeFile(relative, std::string(bytes.begin(), bytes.end()));
 }
 
 void putLittleEndian(std::string& bytes, std::uint32_t value, int size) {
@@ -23,11 +28,11 @@ void putLittleEndian(std::string& bytes, std::uint32_t value, int size) {
 } // namespace
 
 void writeIdentityBmp(const TempTree& tree, const std::string& relative, int identity) {
-    write(tree, relative, cv::Mat(3, 4, CV_8UC1, cv::Scalar(identity)));
+    write(tree, relative, cv::Mat(3, 4, CV_8UC1, cv::Scalar(identity)), ".bmp");
 }
 
 void writeIdentityTiff16(const TempTree& tree, const std::string& relative, int identity) {
-    write(tree, relative, cv::Mat(3, 4, CV_16UC1, cv::Scalar(identity)));
+    write(tree, relative, cv::Mat(3, 4, CV_16UC1, cv::Scalar(identity)), ".tiff");
 }
 
 int identityOf(const cv::Mat& image) {
