@@ -183,6 +183,79 @@ TEST(CollectSubFolders, twoCrossingLinksStayFinite) {
     // B/toA is A, but A is not on B's descent path, so it is walked once there.
     EXPECT_EQ(walk(tree), (Paths{"A", "A/up", "B", "B/toA", "B/toA/up"}));
 }
+
+// Links that share folders without a cycle. Each level links the next one
+// from two places, so the bottom folder has 2^depth paths.
+void linkLevels(const TempTree& tree, int depth, int linksPerLevel) {
+    for (int level = 0; level < depth; ++level) {
+        tree.makeFolder("L" + std::to_string(level));
+        for (int link = 0; link < linksPerLevel; ++link) {
+            tree.makeLink("L" + std::to_string(level) + "/to" + std::to_string(link) + "_bmp",
+                          "../L" + std::to_string(level + 1));
+        }
+    }
+    tree.writeFile("L" + std::to_string(depth) + "/bottom.bmp");
+}
+
+TEST(CollectSubFolders, folderLinkedIntoAFewPlacesIsWalkedInEach) {
+    TempTree tree;
+    tree.makeFolder("shared/inner");
+    for (const char* capture : {"A", "B", "C"}) {
+        tree.makeFolder(std::string("rec/") + capture);
+        tree.makeLink(std::string("rec/") + capture + "/shared", "../../shared");
+    }
+    Paths folders;
+    collectSubFolders(tree.path("rec"), folders);
+    EXPECT_EQ(relativeTo(tree, folders),
+              (Paths{"rec/A", "rec/A/shared", "rec/A/shared/inner", "rec/B", "rec/B/shared",
+                     "rec/B/shared/inner", "rec/C", "rec/C/shared", "rec/C/shared/inner"}));
+}
+
+// Three levels of two links: the bottom folder is reached 8 times, the most
+// that a walk enters one folder. One level more reaches it 16 times: the walk
+// stops at the ninth with the error for too many links, naming that path,
+// after the paths that came before it.
+TEST(CollectSubFolders, linksThatShareFoldersStopWhenAFolderIsReachedTooOften) {
+    {
+        TempTree tree;
+        linkLevels(tree, 3, 2);
+        Paths folders;
+        collectSubFolders(tree.path("L0"), folders);
+        EXPECT_EQ(std::count_if(folders.begin(), folders.end(),
+                                [](const std::string& path) {
+                                    return path.size() > 3 && path.rfind("_bmp") == path.size() - 4;
+                                }),
+                  2 + 4 + 8);
+    }
+    TempTree tree;
+    linkLevels(tree, 4, 2);
+    Paths folders;
+    try {
+        collectSubFolders(tree.path("L0"), folders);
+        FAIL() << "walked " << folders.size() << " folders";
+    } catch (const fs::filesystem_error& error) {
+        EXPECT_EQ(error.code(), std::make_error_code(std::errc::too_many_symbolic_link_levels));
+        ASSERT_FALSE(folders.empty());
+        EXPECT_EQ(error.path1().string(), folders.back());
+        EXPECT_EQ(relativeTo(tree, {folders.back()}),
+                  (Paths{"L0/to1_bmp/to0_bmp/to0_bmp/to0_bmp"}));
+    }
+}
+
+// The listing reports nothing: beyond the bound it lists a folder without
+// entering it. Six levels of four links would give 4096 paths to the bottom
+// file; it comes eight times.
+TEST(ListFilesByPattern, linksThatShareFoldersEnterEachAtMostEightTimes) {
+    TempTree tree;
+    linkLevels(tree, 6, 4);
+    Paths listed;
+    listFilesByPattern(tree.path("L0"), listed, "bmp");
+    EXPECT_EQ(std::count_if(listed.begin(), listed.end(),
+                            [](const std::string& path) {
+                                return path.find("bottom.bmp") != std::string::npos;
+                            }),
+              8);
+}
 #endif
 
 struct UnopenableRoot {

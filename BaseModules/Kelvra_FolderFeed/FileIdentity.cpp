@@ -1,6 +1,5 @@
 #include "FileIdentity.h"
 
-#include <algorithm>
 #include <memory>
 #include <system_error>
 
@@ -110,7 +109,24 @@ FileStatus queryStatus(const fs::path& path) {
 
 #endif
 
-bool DescentPath::contains(const std::optional<FileIdentity>& identity) const {
-    return identity.has_value() &&
-           std::find(folders_.begin(), folders_.end(), identity) != folders_.end();
+FolderVisits::Entry FolderVisits::enter(const std::optional<FileIdentity>& identity) {
+    if (!identity) {
+        return Entry::Entered;
+    }
+    Visit& visit = visits_[*identity];
+    if (visit.onDescentPath) {
+        return Entry::OnDescentPath;
+    }
+    if (visit.entries >= maxEntries) {
+        return Entry::EnteredTooOften;
+    }
+    ++visit.entries;
+    visit.onDescentPath = true;
+    return Entry::Entered;
+}
+
+void FolderVisits::leave(const std::optional<FileIdentity>& identity) {
+    if (identity) {
+        visits_[*identity].onDescentPath = false;
+    }
 }

@@ -92,26 +92,20 @@ bool needsStatusQuery(const fs::path& folder, const FolderEntry& entry, bool fir
     return firstOfFolder || !entry.reportedAsFile || tooLong;
 }
 
-void walk(const fs::path& folder, std::vector<std::string>& list, DescentPath& descent) {
-    const std::vector<FolderEntry> entries = entriesInNameOrder(folder);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!needsStatusQuery(folder, entries[i], i == 0)) {
-            continue;
-        }
-        const fs::path entryPath = folder / entries[i].name;
-        const FileStatus status = queryStatus(entryPath);
-        if (status.type != fs::file_type::directory) {
-            continue;
-        }
-        const std::string folderPath = textOfPath(entryPath);
-        list.push_back(folderPath);
-        if (descent.contains(status.identity)) {
-            continue;
-        }
-        descent.push(status.identity);
-        walk(entryPath, list, descent);
-        descent.pop();
-    }
+// One folder of the walk, open on the walk's stack: its entries, read and
+// sorted when it was entered, and the next one to look at. The stack holds
+// the whole descent path, so a deep tree costs heap, not the calling
+// thread's stack.
+struct OpenFolder {
+    fs::path path;
+    std::optional<FileIdentity> identity;
+    std::vector<FolderEntry> entries;
+    std::size_t next = 0;
+};
+
+OpenFolder openFolder(fs::path path, const std::optional<FileIdentity>& identity) {
+    std::vector<FolderEntry> entries = entriesInNameOrder(path);
+    return OpenFolder{std::move(path), identity, std::move(entries), 0};
 }
 
 } // namespace
@@ -124,7 +118,40 @@ void collectSubFolders(const std::string& folder, std::vector<std::string>& list
         throw fs::filesystem_error("directory_iterator::directory_iterator", root,
                                    std::make_error_code(std::errc::invalid_argument));
     }
-    DescentPath descent;
-    descent.push(fileIdentity(root));
-    walk(root, list, descent);
+    FolderVisits visits;
+    std::vector<OpenFolder> stack;
+    const std::optional<FileIdentity> rootIdentity = fileIdentity(root);
+    visits.enter(rootIdentity);
+    stack.push_back(openFolder(root, rootIdentity));
+    while (!stack.empty()) {
+        OpenFolder& current = stack.back();
+        if (current.next == current.entries.size()) {
+            visits.leave(current.identity);
+            stack.pop_back();
+            continue;
+        }
+        const std::size_t index = current.next++;
+        const FolderEntry& entry = current.entries[index];
+        if (!needsStatusQuery(current.path, entry, index == 0)) {
+            continue;
+        }
+        fs::path entryPath = current.path / entry.name;
+        const FileStatus status = queryStatus(entryPath);
+        if (status.type != fs::file_type::directory) {
+            continue;
+        }
+        list.push_back(textOfPath(entryPath));
+        switch (visits.enter(status.identity)) {
+        case FolderVisits::Entry::OnDescentPath:
+            break;
+        case FolderVisits::Entry::EnteredTooOften:
+            throw fs::filesystem_error(
+                "directory_iterator::directory_iterator", entryPath,
+                std::make_error_code(std::errc::too_many_symbolic_link_levels));
+        case FolderVisits::Entry::Entered:
+            // current is no longer valid once the stack grows.
+            stack.push_back(openFolder(std::move(entryPath), status.identity));
+            break;
+        }
+    }
 }

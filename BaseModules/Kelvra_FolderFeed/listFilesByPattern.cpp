@@ -4,6 +4,7 @@
 #include "FileIdentity.h"
 #include "PathText.h"
 
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -24,33 +25,14 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
     }
 }
 
-void listMatches(const std::string& folder, std::vector<std::string>& list,
-                 const std::string& suffix, DescentPath& descent) {
-    DirectorySearch search(folder, suffix);
-    DirectoryEntry entry;
-    while (search.next(entry)) {
-        if (entry.isFolder && (entry.name == "." || entry.name == "..")) {
-            continue;
-        }
-        std::string p;
-        p.reserve(folder.size() + 1 + entry.name.size());
-        p += folder;
-        p += pathSeparator;
-        p += entry.name;
-        if (!entry.isFolder) {
-            list.push_back(std::move(p));
-            continue;
-        }
-        list.push_back(p);
-        const auto identity = identityOf(p);
-        if (descent.contains(identity)) {
-            continue;
-        }
-        descent.push(identity);
-        listMatches(p, list, suffix, descent);
-        descent.pop();
-    }
-}
+// One matching folder of the listing, open on the listing's stack. The stack
+// holds the whole descent, so a deep chain of matching folders costs heap,
+// not the worker thread's stack.
+struct OpenSearch {
+    std::string folder;
+    std::optional<FileIdentity> identity;
+    DirectorySearch search;
+};
 
 } // namespace
 
@@ -60,7 +42,41 @@ void listFilesByPattern(std::string folder, std::vector<std::string>& list, std:
     if (folder.find('\0') != std::string::npos || suffix.find('\0') != std::string::npos) {
         return;
     }
-    DescentPath descent;
-    descent.push(identityOf(folder));
-    listMatches(folder, list, suffix, descent);
+    FolderVisits visits;
+    std::vector<OpenSearch> stack;
+    const std::optional<FileIdentity> folderIdentity = identityOf(folder);
+    visits.enter(folderIdentity);
+    DirectorySearch first(folder, suffix);
+    stack.push_back(OpenSearch{std::move(folder), folderIdentity, std::move(first)});
+    DirectoryEntry entry;
+    while (!stack.empty()) {
+        OpenSearch& current = stack.back();
+        if (!current.search.next(entry)) {
+            visits.leave(current.identity);
+            stack.pop_back();
+            continue;
+        }
+        if (entry.isFolder && (entry.name == "." || entry.name == "..")) {
+            continue;
+        }
+        std::string p;
+        p.reserve(current.folder.size() + 1 + entry.name.size());
+        p += current.folder;
+        p += pathSeparator;
+        p += entry.name;
+        if (!entry.isFolder) {
+            list.push_back(std::move(p));
+            continue;
+        }
+        list.push_back(p);
+        // The listing reports nothing: a folder that links would have it
+        // enter too often is listed but not entered, like a link back to
+        // one being listed.
+        const std::optional<FileIdentity> identity = identityOf(p);
+        if (visits.enter(identity) == FolderVisits::Entry::Entered) {
+            DirectorySearch search(p, suffix);
+            // current is no longer valid once the stack grows.
+            stack.push_back(OpenSearch{std::move(p), identity, std::move(search)});
+        }
+    }
 }
