@@ -36,3 +36,15 @@ cv::Mat decodeImageFile(const std::string& path, FileBytes& buffer,
     }
     return image;
 }
+
+void prepareDecoders() noexcept {
+    try {
+        for (const char* extension : {".bmp", ".tiff"}) {
+            std::vector<uchar> encoded;
+            cv::imencode(extension, cv::Mat(2, 2, CV_8UC1, cv::Scalar(0)), encoded);
+            cv::imdecode(encoded, cv::IMREAD_UNCHANGED);
+        }
+    } catch (...) {
+        // A decoder that cannot even do this makes empty images later.
+    }
+}

@@ -16,3 +16,9 @@
 // empty. Throws nothing.
 cv::Mat decodeImageFile(const std::string& path, FileBytes& buffer,
                         ImageFileProblem* problem = nullptr) noexcept;
+
+// Decodes a tiny BMP and TIFF once, so that the decoders' own state, which
+// they set up on first use, exists. What is made later is destroyed earlier
+// at process exit: state made after this call outlives the decoders' only if
+// the decoders' is made first.
+void prepareDecoders() noexcept;

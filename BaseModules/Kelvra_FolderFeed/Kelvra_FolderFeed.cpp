@@ -1,5 +1,6 @@
 #include "Kelvra_FolderFeed.h"
 
+#include "ModuleLock.h"
 #include "ModuleState.h"
 #include "MyThread.h"
 #include "collectSubFolders.h"
@@ -45,12 +46,20 @@ Kelvra_FolderFeed::~Kelvra_FolderFeed() {
 }
 
 bool Kelvra_FolderFeed::setParam(void* /*hostArg*/, const QByteArray& param) {
+    const ModuleCall call;
+    if (!call.moduleOpen()) {
+        return true;
+    }
     captureDone.store(false, std::memory_order_release);
     paramText = param.toStdString();
     return true;
 }
 
 bool Kelvra_FolderFeed::applyParam(void* /*hostArg*/) {
+    const ModuleCall call;
+    if (!call.moduleOpen()) {
+        return false;
+    }
     const std::size_t firstComma = paramText.find_first_of(',');
     const std::size_t lastComma = paramText.find_last_of(',');
     if (lastComma == 0 || firstComma == 0 || firstComma == lastComma) {
@@ -74,18 +83,14 @@ bool Kelvra_FolderFeed::applyParam(void* /*hostArg*/) {
 }
 
 bool Kelvra_FolderFeed::run() {
+    const ModuleCall call;
+    if (!call.moduleOpen()) {
+        return true;
+    }
     qDebug() << "[INFO] "
              << " run start" << QString::fromStdString(paramText);
 
-    // QThread::start does nothing while the previous capture's thread is still
-    // finishing, and the wait below would then never end.
-    workerThread->wait();
-    workerThread->start(QThread::InheritPriority);
-    if (!workerThread->isRunning() && !workerThread->isFinished()) {
-        // The system refused a new thread (Qt has logged why). Load the capture
-        // here instead, so the host still gets it and the wait below ends.
-        workerThread->loadOneCapture();
-    }
+    workerThread->startCapture();
     while (!captureDone.load(std::memory_order_acquire)) {
         QThread::msleep(1);
     }
@@ -96,6 +101,10 @@ bool Kelvra_FolderFeed::run() {
 }
 
 bool Kelvra_FolderFeed::getResult(std::vector<cv::Mat>& images, void* /*hostArg*/) {
+    const ModuleCall call;
+    if (!call.moduleOpen()) {
+        return false;
+    }
     if (pendingImages.empty()) {
         return false;
     }

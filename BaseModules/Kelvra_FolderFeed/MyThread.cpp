@@ -1,15 +1,20 @@
 #include "MyThread.h"
 
+#include "CaptureDrain.h"
 #include "CaptureSelection.h"
 #include "FileBytes.h"
+#include "IdleEventDispatcher.h"
 #include "ImageDecoding.h"
 #include "ModuleState.h"
+#include "NeverDestroyed.h"
 #include "ScopeExit.h"
 
 #include <QDebug>
 
 #include <algorithm>
 #include <exception>
+#include <limits>
+#include <memory>
 
 namespace {
 
@@ -18,9 +23,11 @@ namespace {
 // tenth of reading the file. It is kept only as large as the captures need:
 // after a capture, a buffer far larger than that capture's files is given
 // back. Only one capture runs at a time.
+// Never destroyed, like the lock: a capture may still be reading while the
+// process exits.
 FileBytes& readBuffer() {
-    static FileBytes buffer;
-    return buffer;
+    static NeverDestroyed<FileBytes> buffer;
+    return buffer.get();
 }
 
 void keepReadBufferFor(std::size_t largestFile) {
@@ -62,13 +69,39 @@ void MyThread::run() {
     loadOneCapture();
 }
 
+void MyThread::startCapture() {
+    // QThread::start does nothing while the previous capture's thread is still
+    // finishing, and the caller's wait would then never end.
+    wait();
+    if (!captureDrain().beginCapture()) {
+        captureDone.store(true, std::memory_order_release);
+        return;
+    }
+    // Qt deletes a thread's dispatcher when the thread ends: one for each
+    // start. QThread takes ownership.
+    if (eventDispatcher() == nullptr) {
+        setEventDispatcher(std::make_unique<IdleEventDispatcher>().release());
+    }
+    start(QThread::InheritPriority);
+    if (!isRunning() && !isFinished()) {
+        // The system refused a new thread (Qt has logged why). Load the capture
+        // here instead, so the host still gets it and its wait ends.
+        loadOneCapture();
+    }
+}
+
 void MyThread::loadOneCapture() {
     std::string folder;
     // The host waits in run() until captureDone is set, so it is set on every
     // way out of the body, and last, after everything the capture wrote.
+    // Captures under an unknown camera name advance the index without ever
+    // wrapping it: it stops short of overflowing.
     const ScopeExit completeCapture([] {
-        ++folderIndex;
+        if (folderIndex < std::numeric_limits<int>::max()) {
+            ++folderIndex;
+        }
         captureDone.store(true, std::memory_order_release);
+        captureDrain().endCapture();
     });
     try {
         loadCapture(folder);

@@ -10,6 +10,11 @@ class MyThread : public QThread {
 public:
     MyThread() = default;
 
+    // Starts one capture: on the worker thread, or on the calling thread when
+    // no worker thread can be started. Once the process is ending, loads
+    // nothing and only sets captureDone, so that the caller's wait ends.
+    void startCapture();
+
     // The body of one capture. run() calls it on the worker thread; the host's
     // thread calls it directly only when the worker thread cannot be started.
     void loadOneCapture();

@@ -1,0 +1,30 @@
+#include "CaptureDrain.h"
+
+#include "NeverDestroyed.h"
+
+bool CaptureDrain::beginCapture() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (closed_) {
+        return false;
+    }
+    ++inProgress_;
+    return true;
+}
+
+void CaptureDrain::endCapture() {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    --inProgress_;
+    finished_.notify_all();
+}
+
+void CaptureDrain::close() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    closed_ = true;
+    // A capture always completes: its reads cannot block.
+    finished_.wait(lock, [this] { return inProgress_ == 0; });
+}
+
+CaptureDrain& captureDrain() {
+    static NeverDestroyed<CaptureDrain> drain;
+    return drain.get();
+}
