@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -195,6 +196,19 @@ TEST(WorkerThread, hasAMetaObjectOfItsOwn) {
     EXPECT_EQ(worker.qt_metacast("QThread"), &worker);
     EXPECT_EQ(worker.qt_metacast("Base"), nullptr);
     EXPECT_EQ(worker.parent(), nullptr);
+}
+
+// Captures under a camera name that the module does not know advance the
+// folder index and never wrap it, for as long as a host keeps asking: after
+// 2^31 of them the index stops short of overflowing.
+TEST(WorkerThread, folderIndexStopsShortOfOverflowing) {
+    cameraName = "camera9";
+    folderIndex = std::numeric_limits<int>::max() - 1;
+    Kelvra_FolderFeed module;
+    for (int capture = 0; capture < 3; ++capture) {
+        EXPECT_TRUE(module.run());
+    }
+    EXPECT_EQ(folderIndex, std::numeric_limits<int>::max());
 }
 
 } // namespace

@@ -11,10 +11,16 @@
 
 #include <opencv2/imgcodecs.hpp>
 
+#include <fcntl.h>
+#include <pthread.h>
 #include <pwd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -237,6 +243,119 @@ TEST_F(HostileTree, captureFolderWithOneHundredThousandFiles) {
     writeIdentityTiff16(tree, "rec/cap/camera2_c.tiff", 3);
     configureOrFail(tree.path("rec"));
     EXPECT_EQ(captureIds(2), (std::vector<Ids>{{1, 2, 3}, {1, 2, 3}}));
+}
+
+// Folders that link the next level from many places: 6 levels of 32 links,
+// 32^6 paths to the bottom folder. Configuration stops with the error for
+// too many links as soon as a folder is reached more often than a walk
+// enters one, naming the path, with what came before kept.
+TEST_F(HostileTree, linksThatShareFoldersSixLevelsDeepFailFastWithTheLinkError) {
+    for (int level = 0; level < 6; ++level) {
+        tree.makeFolder("rec/L" + std::to_string(level));
+        for (int link = 0; link < 32; ++link) {
+            tree.makeLink("rec/L" + std::to_string(level) + "/to" + std::to_string(link),
+                          "../L" + std::to_string(level + 1));
+        }
+    }
+    writeIdentityBmp(tree, "rec/L6/camera2.bmp", 6);
+    struct rusage before;
+    getrusage(RUSAGE_SELF, &before);
+    try {
+        configure("camera2,,1," + tree.path("rec"));
+        FAIL() << "configured";
+    } catch (const fs::filesystem_error& error) {
+        EXPECT_EQ(error.code(), std::make_error_code(std::errc::too_many_symbolic_link_levels));
+        EXPECT_NE(error.path1().string().find("/to"), std::string::npos) << error.what();
+    }
+    struct rusage after;
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "KiB of peak memory added";
+}
+
+// A link to the kernel's own tree, which is full of links back and across:
+// configuration ends, with the folders or with the error for too many links;
+// the captures go on.
+TEST_F(HostileTree, linkToSysConfiguresOrFailsWithTheLinkError) {
+    writeIdentityBmp(tree, "rec/cap/camera2.bmp", 1);
+    tree.makeLink("rec/cap/sys", "/sys");
+    try {
+        EXPECT_TRUE(configure("camera2,,1," + tree.path("rec")));
+    } catch (const fs::filesystem_error& error) {
+        EXPECT_EQ(error.code(), std::make_error_code(std::errc::too_many_symbolic_link_levels))
+            << error.what();
+    }
+    EXPECT_EQ(captureIds(1), std::vector<Ids>{{1}});
+}
+
+// The same kind of links, with names that end in "bmp", made in a capture
+// folder after configuration: the capture's listing enters each folder a
+// bounded number of times, and the capture completes.
+TEST_F(HostileTree, linksThatShareMatchingFoldersAddedAfterConfigurationKeepTheCaptureFinite) {
+    writeIdentityBmp(tree, "rec/cap/camera2.bmp", 1);
+    configureOrFail(tree.path("rec"));
+    for (int level = 0; level < 6; ++level) {
+        tree.makeFolder("rec/cap/L" + std::to_string(level) + "_bmp");
+        for (int link = 0; link < 32; ++link) {
+            tree.makeLink("rec/cap/L" + std::to_string(level) + "_bmp/to" + std::to_string(link) +
+                              "_bmp",
+                          "../L" + std::to_string(level + 1) + "_bmp");
+        }
+    }
+    writeIdentityBmp(tree, "rec/cap/L6_bmp/camera2_bottom.bmp", 6);
+    const Ids ids = captureIds(1).front();
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), 1), 1);
+    EXPECT_GT(std::count(ids.begin(), ids.end(), 6), 0);
+    EXPECT_LE(std::count(ids.begin(), ids.end(), 6), 8);
+}
+
+// The walk keeps its descent on the heap: a tree 2,020 folders deep (as deep
+// as PATH_MAX lets it be with one-letter names) is configured from a thread
+// with a stack of 256 KiB.
+TEST_F(HostileTree, treeTwoThousandFoldersDeepConfiguresOnASmallStack) {
+    constexpr int depth = 2020;
+    // The root is named after the camera, so that a file's name needs no
+    // room for it. Built one level at a time from an open folder, as a path
+    // this long is more than some library calls take.
+    std::string deepest = tree.path("camera2");
+    int folder = ::open(tree.makeFolder("camera2").c_str(), O_RDONLY | O_DIRECTORY);
+    for (int level = 0; level < depth; ++level) {
+        ASSERT_EQ(::mkdirat(folder, "d", 0755), 0) << level;
+        const int next = ::openat(folder, "d", O_RDONLY | O_DIRECTORY);
+        ::close(folder);
+        folder = next;
+        deepest += "/d";
+    }
+    ASSERT_LT((deepest + "/x.bmp").size(), std::size_t{PATH_MAX});
+    std::vector<uchar> image;
+    cv::imencode(".bmp", cv::Mat(3, 4, CV_8UC1, cv::Scalar(7)), image);
+    const int file = ::openat(folder, "x.bmp", O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(::write(file, image.data(), image.size()), static_cast<ssize_t>(image.size()));
+    ::close(file);
+    ::close(folder);
+    struct Call {
+        Base* module;
+        QByteArray param;
+        bool configured = false;
+    } call{module.get(), QByteArray::fromStdString("camera2,,1," + tree.path("camera2"))};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 256 * 1024);
+    pthread_t thread;
+    ASSERT_EQ(pthread_create(
+                  &thread, &attributes,
+                  [](void* argument) -> void* {
+                      auto* call = static_cast<Call*>(argument);
+                      call->module->setParam(nullptr, call->param);
+                      call->configured = call->module->applyParam(nullptr);
+                      return nullptr;
+                  },
+                  &call),
+              0);
+    pthread_join(thread, nullptr);
+    pthread_attr_destroy(&attributes);
+    EXPECT_TRUE(call.configured);
+    const std::vector<Ids> taken = captureIds(depth);
+    EXPECT_EQ(taken.back(), Ids{7});
 }
 
 } // namespace
