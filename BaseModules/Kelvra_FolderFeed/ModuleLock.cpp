@@ -2,6 +2,7 @@
 
 #include "CaptureDrain.h"
 #include "ImageDecoding.h"
+#include "MyThread.h"
 #include "NeverDestroyed.h"
 
 #include <atomic>
@@ -28,6 +29,7 @@ struct CloseAtExit {
         const std::lock_guard<std::recursive_mutex> lock(moduleLock());
         moduleClosed().store(true);
         captureDrain().close();
+        MyThread::releaseCaptureMemory();
     }
 };
 

@@ -24,7 +24,7 @@ namespace {
 // after a capture, a buffer far larger than that capture's files is given
 // back. Only one capture runs at a time.
 // Never destroyed, like the lock: a capture may still be reading while the
-// process exits.
+// process exits. Its memory is given back when the module is closed.
 FileBytes& readBuffer() {
     static NeverDestroyed<FileBytes> buffer;
     return buffer.get();
@@ -67,6 +67,10 @@ void warnCaptureFailed(const std::string& folder, const char* error) noexcept {
 
 void MyThread::run() {
     loadOneCapture();
+}
+
+void MyThread::releaseCaptureMemory() {
+    FileBytes().swap(readBuffer());
 }
 
 void MyThread::startCapture() {

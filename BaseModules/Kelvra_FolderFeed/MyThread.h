@@ -19,6 +19,10 @@ public:
     // thread calls it directly only when the worker thread cannot be started.
     void loadOneCapture();
 
+    // Gives back the memory that captures keep from one to the next; only
+    // when no capture runs and none can start (the module is closed).
+    static void releaseCaptureMemory();
+
 protected:
     void run() override;
 };
