@@ -2,6 +2,8 @@
 
 #include "NeverDestroyed.h"
 
+#include <chrono>
+
 bool CaptureDrain::beginCapture() {
     const std::lock_guard<std::mutex> lock(mutex_);
     if (closed_) {
@@ -15,6 +17,13 @@ void CaptureDrain::endCapture() {
     const std::lock_guard<std::mutex> lock(mutex_);
     --inProgress_;
     finished_.notify_all();
+}
+
+void CaptureDrain::waitUntilDone(const std::atomic<bool>& done) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!done.load(std::memory_order_acquire)) {
+        finished_.wait_for(lock, std::chrono::milliseconds(1));
+    }
 }
 
 void CaptureDrain::close() {

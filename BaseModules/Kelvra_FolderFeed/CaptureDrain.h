@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 
@@ -11,9 +12,15 @@ class CaptureDrain {
 public:
     // False once closed: the capture must not start.
     bool beginCapture();
-    // The capture's very last step.
+    // The capture's very last step, after it has set its done flag.
     void endCapture();
     void close();
+
+    // Returns once done is set. Tests it, then waits at most 1 ms for the
+    // end of a capture, and tests again: the host's thread sleeps while a
+    // capture loads, and is woken as soon as one ends rather than at the next
+    // millisecond, which was most of the fixed cost of a small capture.
+    void waitUntilDone(const std::atomic<bool>& done);
 
 private:
     std::mutex mutex_;

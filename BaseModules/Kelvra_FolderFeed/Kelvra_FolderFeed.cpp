@@ -1,5 +1,6 @@
 #include "Kelvra_FolderFeed.h"
 
+#include "CaptureDrain.h"
 #include "ModuleLock.h"
 #include "ModuleState.h"
 #include "MyThread.h"
@@ -7,7 +8,6 @@
 
 #include <QDebug>
 #include <QString>
-#include <QThread>
 
 #include <iostream>
 
@@ -91,9 +91,7 @@ bool Kelvra_FolderFeed::run() {
              << " run start" << QString::fromStdString(paramText);
 
     workerThread->startCapture();
-    while (!captureDone.load(std::memory_order_acquire)) {
-        QThread::msleep(1);
-    }
+    captureDrain().waitUntilDone(captureDone);
     captureDone.store(false, std::memory_order_relaxed);
 
     qDebug() << "[INFO] " << runEndMarker << " run end";
