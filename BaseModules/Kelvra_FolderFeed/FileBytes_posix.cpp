@@ -1,5 +1,7 @@
 #include "FileBytes.h"
 
+#include "FileDescriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -12,25 +14,6 @@
 #endif
 
 namespace {
-
-// Closes the descriptor however the read ends.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    bool valid() const { return fd_ >= 0; }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 std::int64_t nanoseconds(const struct timespec& time) {
     return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;

@@ -1,5 +1,7 @@
 #include "FileBytes.h"
 
+#include "FileDescriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 
@@ -9,25 +11,6 @@
 #include <sys/types.h>
 
 namespace {
-
-// Closes the runtime's file descriptor however the read ends.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            _close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    bool valid() const { return fd_ >= 0; }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool isRegular(unsigned short mode) {
     return (mode & _S_IFMT) == _S_IFREG;
