@@ -22,9 +22,9 @@ namespace {
 // mapped afresh for every capture costs a page fault per 4 KiB read, about a
 // tenth of reading the file. It is kept only as large as the captures need:
 // after a capture, a buffer far larger than that capture's files is given
-// back. Only one capture runs at a time.
-// Never destroyed, like the lock: a capture may still be reading while the
-// process exits. Its memory is given back when the module is closed.
+// back. Only one capture runs at a time. The object is never destroyed, as a
+// capture may still be reading while the process exits; its memory is given
+// back when the module is closed.
 FileBytes& readBuffer() {
     static NeverDestroyed<FileBytes> buffer;
     return buffer.get();

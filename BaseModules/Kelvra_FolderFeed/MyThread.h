@@ -15,14 +15,16 @@ public:
     // nothing and only sets captureDone, so that the caller's wait ends.
     void startCapture();
 
-    // The body of one capture. run() calls it on the worker thread; the host's
-    // thread calls it directly only when the worker thread cannot be started.
-    void loadOneCapture();
-
     // Gives back the memory that captures keep from one to the next; only
     // when no capture runs and none can start (the module is closed).
     static void releaseCaptureMemory();
 
 protected:
     void run() override;
+
+private:
+    // The body of one capture, begun by startCapture. run() calls it on the
+    // worker thread; startCapture calls it on the host's thread only when the
+    // worker thread cannot be started.
+    void loadOneCapture();
 };
