@@ -9,6 +9,9 @@
 // nothing and does nothing.
 class IdleEventDispatcher : public QAbstractEventDispatcher {
 public:
+    IdleEventDispatcher() = default;
+    ~IdleEventDispatcher() override;
+
     bool processEvents(QEventLoop::ProcessEventsFlags flags) override;
     bool hasPendingEvents() override;
     void registerSocketNotifier(QSocketNotifier* notifier) override;
