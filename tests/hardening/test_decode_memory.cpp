@@ -4,10 +4,18 @@
 // capture's memory limit and no real image is counted as more than it is.
 
 #include "DecodeMemory.h"
+#include "FileBytes.h"
+
+#include "support/TempTree.h"
 
 #include <gtest/gtest.h>
 
 #include <opencv2/imgcodecs.hpp>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
 
 namespace {
 
@@ -209,5 +217,60 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"png", std::string("\x89PNG\r\n\x1a\n", 8), other, false, 0},
         HeaderCase{"empty", std::string(), other, false, 0}),
     [](const testing::TestParamInfo<HeaderCase>& info) { return info.param.name; });
+
+// Reading a selected file into memory: what is read whole, and what is not
+// read at all.
+struct ReadCase {
+    const char* name;
+    // Makes the file at path; false when it cannot be made here.
+    bool (*make)(const std::string& path);
+    FileReadResult expected;
+};
+
+class ReadRegularFile : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadRegularFile, readsWholeRegularFilesAndNothingElse) {
+    const TempTree tree;
+    const std::string path = tree.path("camera2_x.bmp");
+    ASSERT_TRUE(GetParam().make(path));
+    FileBytes bytes;
+    EXPECT_EQ(readRegularFile(path, bytes), GetParam().expected);
+    if (GetParam().expected == FileReadResult::Read) {
+        EXPECT_FALSE(bytes.empty());
+    } else {
+        EXPECT_TRUE(bytes.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ReadRegularFile,
+    testing::Values(
+        ReadCase{"smallFile",
+                 [](const std::string& path) {
+                     return static_cast<bool>(std::ofstream(path) << "BM and more");
+                 },
+                 FileReadResult::Read},
+        // A kernel file reports no size; it is read to its end.
+        ReadCase{"fileThatReportsNoSize",
+                 [](const std::string& path) {
+                     return ::symlink("/proc/self/status", path.c_str()) == 0;
+                 },
+                 FileReadResult::Read},
+        // Larger than the decoder takes: not read into the host's memory.
+        // Sparse, so it costs no disk.
+        ReadCase{"sparseFileOf3GiB",
+                 [](const std::string& path) {
+                     std::ofstream(path) << "BM";
+                     return ::truncate(path.c_str(), off_t(3) << 30) == 0;
+                 },
+                 FileReadResult::TooLarge},
+        ReadCase{"namedPipe",
+                 [](const std::string& path) { return ::mkfifo(path.c_str(), 0600) == 0; },
+                 FileReadResult::NotRegularFile},
+        ReadCase{"folder", [](const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0; },
+                 FileReadResult::NotRegularFile},
+        ReadCase{"missing", [](const std::string&) { return true; },
+                 FileReadResult::NotRegularFile}),
+    [](const testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
 
 } // namespace
